@@ -4,7 +4,9 @@
 // program, a scripted responder in tests, standard error output in command-line tools.
 #include <QString>
 #include <QtGlobal>
+#include <exception>
 #include <functional>
+#include <optional>
 
 namespace lumvard {
 
@@ -81,6 +83,38 @@ void ShowSystemBox(const QString &caption, const QString &text, MessageRequest::
 // Runs an event handler; any exception it raises ends the handler and is shown in the standard
 // error box, so that no exception reaches Qt's event loop. Returns false when it caught one.
 bool runGuarded(const std::function<void()> &handler);
+
+// The application's exception handler: runGuarded hands it every exception it catches (nullptr for
+// one that is no std::exception). Without a handler the standard error box shows the message.
+using ExceptionHandler = std::function<void(const std::exception *)>;
+ExceptionHandler exceptionHandler();
+void setExceptionHandler(ExceptionHandler handler);
+// The standard error box for an exception, with the message it was raised with.
+void showStandardException(const std::exception *e);
+
+// The exception reporter: turns an exception into a readable message by its class and shows it in the
+// message dialog. It comes into play only when another module installs it with Start_XError.
+class TXExceptionP {
+public:
+    // The report text for an exception, or no value when its family is recognised but not its precise
+    // class (then the standard error box shows it). `detail` appends the class names.
+    static std::optional<QString> reportText(const std::exception *e, bool detail);
+    // Destroys any notice, then shows the report modally as kind 0 with "明白(&Y)".
+    void report(const std::exception *e);
+
+    void *owner = nullptr; // passed on to Show_XDia, which ignores it
+    bool detail = false;
+    ExceptionHandler saved; // the handler in place before installation
+};
+
+// Creates the reporter if needed (-1 if that fails), sets its detail flag and installs it as the
+// application's exception handler: 1, or 0 if installing failed.
+int Start_XError(void *owner);
+// Puts the saved handler back and destroys the reporter; always 1.
+int Shut_XError();
+// Reports one exception through the reporter, else the standard error box: 1; -1 when there is
+// neither a reporter nor an application object.
+int Show_XError(void *sender, const std::exception *e);
 
 // Keeps a modeless wait notice on screen for its lifetime; closed also when the work throws.
 class WaitNotice {

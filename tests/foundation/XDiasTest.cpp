@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
+#include <system_error>
 
 using namespace lumvard;
 
@@ -173,4 +175,127 @@ TEST(XDias, RunGuardedShowsTheErrorsOwnMessage) {
     RecordingPresenter quiet;
     EXPECT_TRUE(runGuarded([] {}));
     EXPECT_TRUE(quiet.requests.isEmpty());
+}
+
+namespace {
+
+// Shuts the reporter down whatever a test leaves behind.
+struct ReporterScope {
+    ~ReporterScope() { Shut_XError(); }
+};
+
+struct DerivedRange : std::out_of_range {
+    DerivedRange()
+        : std::out_of_range("index 9") {}
+};
+
+} // namespace
+
+TEST(XExceptionP, ReportTextByClass) {
+    struct Case {
+        const char *name;
+        std::function<void()> raise;
+        std::optional<QString> text;
+    };
+    const auto s = [](const char *t) { return std::optional<QString>(QString::fromUtf8(t)); };
+    const QList<Case> cases = {
+        {"own error", [] { throw Error(QStringLiteral("库存不足")); },
+         s("&自定义错误!\r\n库存不足\r\n错误代码:0")},
+        {"own error with title", [] { throw Error(QStringLiteral("&备份\r\n失败")); },
+         s("&备份\r\n失败\r\n错误代码:0")},
+        {"conversion", [] { throw std::invalid_argument("stoi"); },
+         s("&程序设计错误!\r\n类型转换或赋值时出错...\r\nstoi")},
+        {"range", [] { throw std::out_of_range("at"); }, s("&系统错误!\r\n范围检查错误,越界...\r\nat")},
+        {"derived range", [] { throw DerivedRange(); }, s("&系统错误!\r\n范围检查错误,越界...\r\nindex 9")},
+        {"memory", [] { throw std::bad_alloc(); }, s("&内存堆错误!\r\n内存空间不够...\r\nstd::bad_alloc")},
+        {"overflow", [] { throw std::overflow_error("x"); }, s("&系统错误!\r\n整数溢出...\r\nx")},
+        {"system", [] { throw std::system_error(std::error_code(-5, std::generic_category()), "open"); },
+         std::optional<QString>(QStringLiteral("&操作系统(Win32)错误!\r\nopen: ") +
+                                QString::fromStdString(std::generic_category().message(-5)) +
+                                QStringLiteral("\r\n由'RaiseLastWin32Error'获得的错误代码:4294967291"))},
+        {"plain runtime error unchanged", [] { throw std::runtime_error("数据库出错"); }, s("数据库出错")},
+        {"logic error of no precise class", [] { throw std::domain_error("d"); }, std::nullopt},
+        {"no std::exception", [] { throw 42; }, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.raise();
+            FAIL() << "nothing raised";
+        } catch (const std::exception &e) {
+            EXPECT_EQ(TXExceptionP::reportText(&e, false), c.text);
+        } catch (...) {
+            EXPECT_EQ(TXExceptionP::reportText(nullptr, false), c.text);
+        }
+    }
+}
+
+TEST(XExceptionP, DetailAppendsClassAndParent) {
+    const std::out_of_range plain("at");
+    EXPECT_TRUE(TXExceptionP::reportText(&plain, true)
+                    ->endsWith(QStringLiteral(
+                        "\r\nat\r\nClassName:std::out_of_range; ClassParent:std::logic_error")));
+    const DerivedRange derived;
+    EXPECT_TRUE(TXExceptionP::reportText(&derived, true)
+                    ->endsWith(QStringLiteral("ClassName:(anonymous namespace)::DerivedRange; "
+                                              "ClassParent:std::out_of_range")));
+}
+
+TEST(XExceptionP, InstalledReporterShowsGuardedErrorsInTheDialog) {
+    ReporterScope scope;
+    RecordingPresenter p;
+    ShowInfo(QStringLiteral("正在导入..."), false);
+    ASSERT_EQ(Start_XError(nullptr), 1);
+    EXPECT_FALSE(runGuarded([] { throw std::invalid_argument("abc"); }));
+    EXPECT_FALSE(p.notice) << "the notice is destroyed before the report";
+    ASSERT_EQ(p.requests.size(), 2);
+    const MessageRequest &r = p.requests.last();
+    EXPECT_EQ(r.channel, MessageRequest::Channel::Dialog);
+    EXPECT_EQ(r.kind, KindError);
+    EXPECT_EQ(r.buttons, BtnUnderstood);
+    EXPECT_TRUE(r.modal);
+    EXPECT_TRUE(
+        r.text.startsWith(QStringLiteral("&程序设计错误!\r\n类型转换或赋值时出错...\r\nabc\r\nClassName:")));
+
+    // A family without its precise class goes to the standard box, unchanged.
+    runGuarded([] { throw std::domain_error("d"); });
+    ASSERT_EQ(p.requests.size(), 3);
+    EXPECT_EQ(p.requests.last().channel, MessageRequest::Channel::ErrorBox);
+    EXPECT_EQ(p.requests.last().text, QStringLiteral("d"));
+
+    // Shut down, errors go to the standard box again.
+    EXPECT_EQ(Shut_XError(), 1);
+    runGuarded([] { throw std::invalid_argument("abc"); });
+    EXPECT_EQ(p.requests.last().channel, MessageRequest::Channel::ErrorBox);
+    EXPECT_EQ(p.requests.last().text, QStringLiteral("abc"));
+}
+
+TEST(XExceptionP, SecondStartKeepsTheFirstSavedHandler) {
+    ReporterScope scope;
+    int ownHandlerCalls = 0;
+    setExceptionHandler([&ownHandlerCalls](const std::exception *) { ++ownHandlerCalls; });
+    RecordingPresenter p;
+    EXPECT_EQ(Start_XError(nullptr), 1);
+    EXPECT_EQ(Start_XError(nullptr), 1);
+    EXPECT_EQ(Shut_XError(), 1);
+    runGuarded([] { throw std::runtime_error("x"); });
+    EXPECT_EQ(ownHandlerCalls, 1) << "the handler from before the reporter is back";
+    EXPECT_TRUE(p.requests.isEmpty());
+    setExceptionHandler({});
+}
+
+TEST(XExceptionP, ShutAndShowWithoutReporter) {
+    RecordingPresenter p;
+    EXPECT_EQ(Shut_XError(), 1);
+    EXPECT_FALSE(bool(exceptionHandler()));
+    const std::invalid_argument e("abc");
+    EXPECT_EQ(Show_XError(nullptr, &e), 1);
+    ASSERT_EQ(p.requests.size(), 1);
+    EXPECT_EQ(p.requests.first().channel, MessageRequest::Channel::ErrorBox);
+    EXPECT_EQ(p.requests.first().text, QStringLiteral("abc"));
+
+    ReporterScope scope;
+    Start_XError(nullptr);
+    EXPECT_EQ(Show_XError(nullptr, &e), 1);
+    EXPECT_EQ(p.requests.last().channel, MessageRequest::Channel::Dialog);
 }
