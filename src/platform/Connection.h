@@ -3,8 +3,11 @@
 // shared server (PostgreSQL). Errors are returned or raised as DbError; nothing here shows a window.
 #include "foundation/Errors.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -30,7 +33,9 @@ struct ConnectionSettings {
 
 class DbError : public Error {
 public:
-    explicit DbError(const QString &message, const QString &sqlState = {}) : Error(message), m_sqlState(sqlState) {}
+    explicit DbError(const QString &message, const QString &sqlState = {})
+        : Error(message)
+        , m_sqlState(sqlState) {}
     const QString &sqlState() const noexcept { return m_sqlState; }
     bool isUniqueViolation() const; // a primary key or unique index refused the row
 
@@ -41,9 +46,9 @@ private:
 enum class ColumnType { Text, Float, Integer, DateTime, Memo };
 
 struct ColumnInfo {
-    QString name;        // as the table defines it
+    QString name; // as the table defines it
     ColumnType type = ColumnType::Text;
-    int width = 0;       // Text: width in GBK bytes; 0 = unbounded
+    int width = 0; // Text: width in GBK bytes; 0 = unbounded
     bool nullable = true;
     QVariant defaultValue; // typed; null when the column has no default
     bool primaryKey = false;
@@ -90,7 +95,7 @@ public:
     Engine engine() const { return m_settings.engine; }
     QString lastError() const { return m_lastError; }
 
-    QSqlDatabase database() const; // the Qt connection (open or not)
+    QSqlDatabase database() const;  // the Qt connection (open or not)
     QStringList userTables() const; // throws DbError
     // Columns, widths, defaults and key of a table, read from the database once and cached.
     const TableSchema &tableSchema(const QString &table); // throws DbError when the table is unknown
@@ -100,8 +105,24 @@ public:
     QVariant toStorage(const QVariant &value, ColumnType type) const;
     // SQL for a date-time column converted to 'yyyy-mm-dd hh:mm:ss' text, for date filters.
     QString dateTimeText(const QString &column) const;
+    // A stored date-time (QDateTime, or text on SQLite) as a local date-time to the second; invalid
+    // when the value is null or not a date.
+    static QDateTime dateTimeFromStorage(const QVariant &value);
+    // 'yyyy-MM-dd hh:mm:ss', the form in which date-times are written and bound.
+    static QString dateTimeToText(const QDateTime &value);
 
     int transactionDepth() const { return m_depth; }
+
+    // Runs one statement with its parameters (":name"; names not used by the statement are ignored),
+    // date-times bound as text. Throws DbError; a failure inside a transaction dooms that transaction.
+    QSqlQuery run(const QString &sql, const QVariantMap &params = {}, bool forwardOnly = true);
+    // Prepares a statement once for repeated execution (bind positionally with addBindValue or by name).
+    QSqlQuery prepare(const QString &sql);
+    void execPrepared(QSqlQuery &query); // throws DbError like run()
+    // The error of a failed statement as DbError; marks an open transaction as failed.
+    DbError failure(const QSqlError &error, const QString &context = {});
+    // A value ready for binding: date-times as text, everything else unchanged.
+    static QVariant bindable(const QVariant &value);
 
 private:
     friend class Transaction;
@@ -110,7 +131,8 @@ private:
     QString m_lastError;
     QHash<QString, TableSchema> m_schemas; // by lower-case table name
     int m_depth = 0;
-    bool m_failed = false; // an inner unit rolled back: the outer one cannot commit
+    bool m_failed = false;                // an inner unit rolled back: the outer one cannot commit
+    void execControl(const QString &sql); // BEGIN, COMMIT, SAVEPOINT ...: throws DbError
 };
 
 } // namespace lumvard::platform

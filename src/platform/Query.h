@@ -20,7 +20,9 @@ enum class DatasetState { Inactive, Browse, Edit, Insert };
 // A handle on one field of the current row (valid while the query stays open).
 class Field {
 public:
-    Field(Query *query, int index) : m_query(query), m_index(index) {}
+    Field(Query *query, int index)
+        : m_query(query)
+        , m_index(index) {}
     QString name() const;
     ColumnType type() const;
     int width() const; // GBK bytes, text columns of the update table; 0 otherwise
@@ -90,9 +92,17 @@ public:
     QString fieldName(int index) const;
     int fieldIndex(const QString &name) const; // -1 when absent
     Field field(int index);
-    Field fieldByName(const QString &name); // throws DbError when absent
+    Field fieldByName(const QString &name);    // throws DbError when absent
     QVariant value(int row, int column) const; // a cell of the cached rows (for views)
+    // The cell as the operator reads it: numbers in the general form, date-times as
+    // 'yyyy-MM-dd hh:mm:ss' (the date alone at midnight), null as the empty text.
+    QString displayText(int row, int column) const;
     ColumnInfo columnInfo(int column) const;
+    bool isUpdatable(int column) const; // a column of the update table, written by the batch
+    int currentRow() const;             // from 0; -1 when there is none
+    static QString textOf(const QVariant &value, ColumnType type);
+    // Approximate memory held by the cached rows, in bytes.
+    qint64 cacheBytes() const;
 
     // Editing of the cache.
     void append();       // a new row at the end, with the column defaults of the schema; state Insert
@@ -114,17 +124,32 @@ public:
     bool controlsDisabled() const { return m_disabled > 0; }
 
 signals:
-    void reset();                 // rows or columns replaced (open, close, cancel of the batch)
-    void rowChanged(int row);     // values of a row changed
+    void reset();             // rows or columns replaced (open, close, cancel of the batch)
+    void rowChanged(int row); // values of a row changed
     void rowInserted(int row);
     void rowRemoved(int row);
     void currentChanged(int row); // the cursor moved (row from 0; -1 when none)
     void stateChanged(lumvard::platform::DatasetState state);
+    // Sent just before the change, so that models can announce it to their views.
+    void aboutToReset();
+    void aboutToInsertRow(int row);
+    void aboutToRemoveRow(int row);
 
 private:
     friend class Field;
     struct Row;
     struct Impl;
+    void checkActive() const;
+    void checkBrowseMode(); // posts a pending edit or insert
+    void setState(DatasetState state);
+    void moveTo(int row, bool bof, bool eof);
+    QVariant currentValue(int column) const;
+    void setCurrentValue(int column, const QVariant &value);
+    QVariant coerce(int column, const QVariant &value) const; // throws DbError
+    void validate(const std::vector<QVariant> &values) const; // throws DbError
+    void notifyReset();
+    void notifyChanged(int row);
+    void notifyCurrent();
     Connection *m_connection;
     QString m_sql;
     QVariantMap m_params;

@@ -27,6 +27,7 @@ public:
     void setEditable(bool editable) { m_editable = editable; }
 
 private:
+    void resolveColumns();
     Query *m_query;
     QList<int> m_fields;
     QStringList m_titles;

@@ -41,6 +41,10 @@ protected:
     void TearDown() override;
     platform::Engine engine() const { return GetParam(); }
     bool isPostgres() const { return GetParam() == platform::Engine::PostgreSQL; }
+    // The engine's name for a date-time column in CREATE TABLE ("datetime" has no PostgreSQL form).
+    QString dateTimeType() const {
+        return isPostgres() ? QStringLiteral("timestamp") : QStringLiteral("datetime");
+    }
     // Runs statements that return no rows on the fixture's connection; fails the test on error.
     void exec(const QString &sql);
     // Runs statements separated by ";\n" (one statement per chunk).
@@ -54,8 +58,8 @@ protected:
 
 } // namespace lumvard::test
 
-#define LUMVARD_ON_BOTH_ENGINES(Suite)                                                                          \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite,                                                                  \
-                             ::testing::Values(lumvard::platform::Engine::SQLite,                             \
-                                               lumvard::platform::Engine::PostgreSQL),                        \
-                             lumvard::test::engineName)
+#define LUMVARD_ON_BOTH_ENGINES(Suite)                                                                       \
+    INSTANTIATE_TEST_SUITE_P(                                                                                \
+        Engines, Suite,                                                                                      \
+        ::testing::Values(lumvard::platform::Engine::SQLite, lumvard::platform::Engine::PostgreSQL),         \
+        lumvard::test::engineName)
