@@ -377,8 +377,9 @@ QStringList Connection::userTables() const {
         throw DbError(e.databaseText().isEmpty() ? e.text() : e.databaseText(), e.nativeErrorCode());
     }
     QStringList names;
+    const bool fold = m_settings.engine == Engine::PostgreSQL; // names folded by the server, as in the schema
     while (q.next())
-        names << q.value(0).toString();
+        names << (fold ? q.value(0).toString().toUpper() : q.value(0).toString());
     return names;
 }
 
@@ -434,9 +435,10 @@ const TableSchema &Connection::tableSchema(const QString &table) {
         q.addBindValue(table.trimmed());
         if (!q.exec()) fail(q.lastError());
         while (q.next()) {
-            schema.name = q.value(0).toString();
+            // Unquoted names are folded to lower case by the server; the system's names are upper case.
+            schema.name = q.value(0).toString().toUpper();
             ColumnInfo c;
-            c.name = q.value(1).toString();
+            c.name = q.value(1).toString().toUpper();
             c.type = typeFromName(q.value(2).toString(), &c.width);
             if (c.type == ColumnType::Text && !q.value(3).isNull()) c.width = q.value(3).toInt();
             c.nullable = q.value(4).toString().compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0;

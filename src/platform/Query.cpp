@@ -473,11 +473,13 @@ void Query::open() {
     for (int c = 0; c < n; ++c) {
         const QSqlField f = rec.field(c);
         ColumnInfo info;
-        info.name = f.name();
+        // PostgreSQL folds unquoted names to lower case; the system's names are upper case.
+        info.name = m_connection->engine() == Engine::PostgreSQL ? f.name().toUpper() : f.name();
         const int si = s.hasSchema ? s.schema.indexOf(info.name) : -1;
         if (si >= 0) {
+            const QString name = info.name;
             info = s.schema.columns[si];
-            info.name = f.name();
+            info.name = name;
             s.updatable[size_t(c)] = 1;
         } else {
             switch (f.metaType().id()) {
