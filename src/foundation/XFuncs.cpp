@@ -57,6 +57,10 @@ QString ProgramDir() {
     return programDirValue();
 }
 
+void setProgramDir(const QString &dir) {
+    programDirValue() = dir;
+}
+
 QString scramble(const QString &text) {
     QString out;
     out.reserve(text.size() + 1);

@@ -21,6 +21,8 @@ namespace lumvard {
 bool initProgramDir(const QString &executablePath = QString());
 // The program directory ending in exactly one '/'; empty before initProgramDir.
 QString ProgramDir();
+// Sets the value ProgramDir() returns, touching nothing on disk (tests put back what they changed).
+void setProgramDir(const QString &dir);
 // The directory part of a path, normalised to end in exactly one '/' ("./" when there is none).
 QString programDirFor(const QString &executablePath);
 
