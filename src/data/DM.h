@@ -12,8 +12,10 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace lumvard {
 
@@ -27,6 +29,10 @@ struct StartupHooks {
 
 class TFDM {
 public:
+    // Values written in place, {{"room", room}, {"day", day}}: without these overloads such a list
+    // would also read as a notice text.
+    using BoundValues = std::initializer_list<std::pair<QString, QVariant>>;
+
     TFDM();
     ~TFDM();
     TFDM(const TFDM &) = delete;
@@ -57,13 +63,22 @@ public:
     bool OpenSql(platform::Query &query, const QString &sql, const QString &notice = {});
     bool OpenSql(platform::Query &query, const QString &sql, const QVariantMap &params,
                  const QString &notice = {});
+    bool OpenSql(platform::Query &query, const QString &sql, BoundValues params, const QString &notice = {}) {
+        return OpenSql(query, sql, toMap(params), notice);
+    }
     // The same for a statement that returns no rows (executed on the query).
     bool ExecSql(platform::Query &query, const QString &sql, const QString &notice = {});
     bool ExecSql(platform::Query &query, const QString &sql, const QVariantMap &params,
                  const QString &notice = {});
+    bool ExecSql(platform::Query &query, const QString &sql, BoundValues params, const QString &notice = {}) {
+        return ExecSql(query, sql, toMap(params), notice);
+    }
     // The same on CADO.
     bool ExecCommand(const QString &sql, const QString &notice = {});
     bool ExecCommand(const QString &sql, const QVariantMap &params, const QString &notice = {});
+    bool ExecCommand(const QString &sql, BoundValues params, const QString &notice = {}) {
+        return ExecCommand(sql, toMap(params), notice);
+    }
     // Runs the statements one by one with ExecCommand; at the first failure shows the warning (when
     // not empty) through ShowWarning and returns false.
     bool ExecScript(const QStringList &statements, const QString &warning = {});
@@ -77,6 +92,12 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    static QVariantMap toMap(BoundValues values) {
+        QVariantMap map;
+        for (const auto &[name, value] : values)
+            map.insert(name, value);
+        return map;
+    }
     void setError(const QString &message) { m_lastError = message; }
     QString m_lastError;
 };
