@@ -59,6 +59,10 @@ ConnectionSettings storedServerSettings(const QString &settingsKey) {
     return s;
 }
 
+QString settingsKeyFor(const QString &dbName) {
+    return SettingsStore::settingsKeyFor(dbName);
+}
+
 // ----
 
 // A database name that goes into CREATE DATABASE as it stands must be a plain identifier.
@@ -267,7 +271,7 @@ std::unique_ptr<TFDM> TFDM::create(const StartupHooks &hooks) {
 
     auto dm = std::make_unique<TFDM>();
     ctx.ProgramDir = dir;
-    ctx.SettingsKey = SettingsStore::settingsKeyFor(ctx.DbName);
+    ctx.SettingsKey = settingsKeyFor(ctx.DbName);
 
     if (ctx.isServerDb()) {
         ConnectionSettings server = storedServerSettings(ctx.SettingsKey);
