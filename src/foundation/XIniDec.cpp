@@ -48,6 +48,7 @@ public:
         : m_b(b) {}
     bool ok = true;
     bool atEnd() const { return m_pos == m_b.size(); }
+    qsizetype remaining() const { return m_b.size() - m_pos; }
 
     quint8 u8() { return need(1) ? quint8(m_b.at(m_pos++)) : 0; }
     quint32 u32() { return get<quint32>(); }
@@ -241,6 +242,11 @@ int TMemTable::load(const QByteArray &stream) {
 
     const quint32 rowCount = r.u32();
     if (!r.ok) return -1;
+    // Every row takes at least one presence byte per column: a count beyond that is a lie (and a
+    // table without columns holds no rows).
+    if (rowCount > 0 &&
+        (streamFields.isEmpty() || rowCount > quint64(r.remaining()) / quint64(streamFields.size())))
+        return -1;
     int read = 0;
     for (quint32 n = 0; n < rowCount; ++n) {
         QVariantList values(m_fields.size());

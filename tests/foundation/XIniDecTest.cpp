@@ -181,3 +181,19 @@ TEST_F(XIniTest, PartialTableKeepsRowsReadBeforeTheFaultButStaysClosed) {
     TMemTable whole;
     EXPECT_EQ(whole.load(stream), 2);
 }
+
+TEST_F(XIniTest, RowCountsBeyondTheStreamAreRefusedAtOnce) {
+    // A billion announced rows must neither be read nor make room for them.
+    const QByteArray noColumns =
+        QByteArray("LMT1") + QByteArray::fromHex("00000000") + QByteArray::fromHex("00ca9a3b");
+    const QByteArray oneColumn = QByteArray("LMT1") + QByteArray::fromHex("01000000") +
+                                 QByteArray::fromHex("01000000") + "X" + '\x01' +
+                                 QByteArray::fromHex("00ca9a3b") + QByteArray(16, '\0');
+    for (const QByteArray &stream : {noColumns, oneColumn}) {
+        TMemTable t;
+        EXPECT_EQ(t.load(stream), -1);
+        EXPECT_EQ(t.rowCount(), 0);
+    }
+    TMemTable empty;
+    EXPECT_EQ(empty.load(QByteArray("LMT1") + QByteArray(8, '\0')), 0);
+}
