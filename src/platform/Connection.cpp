@@ -520,6 +520,26 @@ QDateTime Connection::dateTimeFromStorage(const QVariant &value) {
     return QDateTime(d, t);
 }
 
+ColumnType Connection::columnTypeFromName(const QString &declared, int *width) {
+    return typeFromName(declared, width);
+}
+
+void *Connection::sqliteHandle() const {
+    if (m_settings.engine != Engine::SQLite || !isConnected()) return nullptr;
+    const QVariant h = database().driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<void *const *>(h.constData());
+}
+
+void *Connection::postgresHandle() const {
+    if (m_settings.engine != Engine::PostgreSQL || !isConnected()) return nullptr;
+    const QVariant h = database().driver()->handle();
+    // QPSQL hands out PGconn*, whose type is named after libpq's struct pg_conn.
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<void *const *>(h.constData());
+}
+
 QString Connection::dateTimeToText(const QDateTime &value) {
     return value.toString(kDateTimeFormat);
 }

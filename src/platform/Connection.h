@@ -123,6 +123,12 @@ public:
     DbError failure(const QSqlError &error, const QString &context = {});
     // A value ready for binding: date-times as text, everything else unchanged.
     static QVariant bindable(const QVariant &value);
+    // The type of a declared column type name ("varchar(8)", "float", "timestamp", ...).
+    static ColumnType columnTypeFromName(const QString &declared, int *width);
+    // The engine's own handle under the Qt connection (sqlite3* or PGconn*), for bulk reading and
+    // writing; nullptr when closed or of the other engine.
+    void *sqliteHandle() const;
+    void *postgresHandle() const;
 
 private:
     friend class Transaction;

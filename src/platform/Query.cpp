@@ -6,11 +6,11 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSqlDriver>
-#include <QSqlField>
-#include <QSqlRecord>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <libpq-fe.h>
+#include <sqlite3.h>
 #include <string>
 
 namespace lumvard::platform {
@@ -248,6 +248,268 @@ qsizetype gbkBytes(const QString &text) {
     return ascii ? n : lumvard::gbkLength(text);
 }
 
+inline void putDateTimeSecs(std::string &out, qint64 secs) {
+    out.push_back(char(TagDateTime));
+    putVarint(out, quint64(secs));
+}
+
+inline int digits(const char *p, int n) {
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9') return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+// 'yyyy-MM-dd[ hh:mm:ss[.fff]]' as the engines hand it back, without building a QDateTime.
+bool parseDateTimeText(const char *p, size_t n, qint64 *secs) {
+    if (n < 10 || p[4] != '-' || p[7] != '-') return false;
+    const int y = digits(p, 4), mo = digits(p + 5, 2), d = digits(p + 8, 2);
+    if (y < 1 || mo < 0 || d < 0 || !QDate::isValid(y, mo, d)) return false;
+    int h = 0, mi = 0, se = 0;
+    if (n > 10) {
+        if (n < 19 || (p[10] != ' ' && p[10] != 'T') || p[13] != ':' || p[16] != ':' ||
+            (n > 19 && p[19] != '.'))
+            return false;
+        h = digits(p + 11, 2), mi = digits(p + 14, 2), se = digits(p + 17, 2);
+        if (h < 0 || h > 23 || mi < 0 || mi > 59 || se < 0 || se > 59) return false;
+    }
+    *secs = (QDate(y, mo, d).toJulianDay() - kEpochDay) * 86400 + h * 3600 + mi * 60 + se;
+    return true;
+}
+
+DbError sqliteFailure(Connection &conn, sqlite3 *db) {
+    return conn.failure(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
+                                  QString::number(sqlite3_extended_errcode(db))));
+}
+
+DbError pgFailure(Connection &conn, PGconn *pg, const PGresult *res) {
+    QString text = QString::fromUtf8(res ? PQresultErrorMessage(res) : PQerrorMessage(pg)).trimmed();
+    if (text.isEmpty()) text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
+    const char *state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    return conn.failure(QSqlError(QString(), text, QSqlError::StatementError,
+                                  state ? QString::fromLatin1(state) : QString()));
+}
+
+void bindSqlite(sqlite3_stmt *st, int index, const QVariant &value) {
+    if (!value.isValid() || value.isNull()) {
+        sqlite3_bind_null(st, index);
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(st, index, value.toDouble());
+        return;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::Bool:
+        sqlite3_bind_int64(st, index, value.toLongLong());
+        return;
+    default: {
+        const QByteArray u = Connection::bindable(value).toString().toUtf8();
+        sqlite3_bind_text(st, index, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+QByteArray pgText(const QVariant &value, bool *isNull) {
+    *isNull = !value.isValid() || value.isNull();
+    if (*isNull) return {};
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QByteArray::number(value.toDouble(), 'g', 17);
+    case QMetaType::Bool:
+        return value.toBool() ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
+    default:
+        return Connection::bindable(value).toString().toUtf8();
+    }
+}
+
+// ":name" placeholders to "$n" for libpq, outside quotes and "::" casts; the names in order of use.
+QByteArray pgPositional(const QString &sql, const QVariantMap &params, QStringList *order) {
+    QString out;
+    out.reserve(sql.size() + 8);
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar ch = sql[i];
+        if (!quote.isNull()) {
+            out += ch;
+            if (ch == quote) quote = QChar();
+            continue;
+        }
+        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"')) {
+            quote = ch;
+            out += ch;
+            continue;
+        }
+        if (ch == QLatin1Char(':') && i + 1 < sql.size() && sql[i + 1] == QLatin1Char(':')) {
+            out += QLatin1String("::");
+            ++i;
+            continue;
+        }
+        if (ch == QLatin1Char(':') && i + 1 < sql.size() &&
+            (sql[i + 1].isLetter() || sql[i + 1] == QLatin1Char('_'))) {
+            qsizetype j = i + 1;
+            while (j < sql.size() && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
+                ++j;
+            const QString name = sql.mid(i + 1, j - i - 1);
+            if (params.contains(name)) {
+                qsizetype k = order->indexOf(name);
+                if (k < 0) {
+                    order->append(name);
+                    k = order->size() - 1;
+                }
+                out += QLatin1Char('$') + QString::number(k + 1);
+                i = j - 1;
+                continue;
+            }
+        }
+        out += ch;
+    }
+    return out.toUtf8();
+}
+
+ColumnType typeOfOid(Oid oid, bool *native) {
+    *native = false;
+    switch (oid) {
+    case 700:
+    case 701:
+    case 1700:
+        return ColumnType::Float;
+    case 20:
+    case 21:
+    case 23:
+        return ColumnType::Integer;
+    case 1082:
+    case 1114:
+    case 1184:
+        return ColumnType::DateTime;
+    case 25:
+        return ColumnType::Memo;
+    case 1042:
+    case 1043:
+        return ColumnType::Text;
+    default:
+        *native = true;
+        return ColumnType::Text;
+    }
+}
+
+// Runs the statements of a batch; "?" marks the values.
+class BatchRunner {
+public:
+    virtual ~BatchRunner() = default;
+    virtual int run(const QString &sql, const QVariantList &values) = 0; // rows affected; throws DbError
+    virtual void finish() = 0;                                           // after the transaction ended
+};
+
+class SqliteRunner final : public BatchRunner {
+public:
+    SqliteRunner(Connection &c, sqlite3 *db)
+        : m_conn(c)
+        , m_db(db) {}
+    ~SqliteRunner() override { finish(); }
+    int run(const QString &sql, const QVariantList &values) override {
+        sqlite3_stmt *&st = m_prepared[sql];
+        if (!st) {
+            const QByteArray u = sql.toUtf8();
+            if (sqlite3_prepare_v2(m_db, u.constData(), int(u.size()), &st, nullptr) != SQLITE_OK) {
+                st = nullptr;
+                m_prepared.remove(sql);
+                throw sqliteFailure(m_conn, m_db);
+            }
+        }
+        for (int i = 0; i < values.size(); ++i)
+            bindSqlite(st, i + 1, values[i]);
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            const DbError e = sqliteFailure(m_conn, m_db);
+            sqlite3_reset(st);
+            throw e;
+        }
+        const int changes = sqlite3_changes(m_db);
+        sqlite3_reset(st);
+        return changes;
+    }
+    void finish() override {
+        for (sqlite3_stmt *st : std::as_const(m_prepared))
+            sqlite3_finalize(st);
+        m_prepared.clear();
+    }
+
+private:
+    Connection &m_conn;
+    sqlite3 *m_db;
+    QHash<QString, sqlite3_stmt *> m_prepared;
+};
+
+class PgRunner final : public BatchRunner {
+public:
+    PgRunner(Connection &c, PGconn *pg)
+        : m_conn(c)
+        , m_pg(pg) {}
+    ~PgRunner() override { finish(); }
+    int run(const QString &sql, const QVariantList &values) override {
+        auto it = m_prepared.find(sql);
+        if (it == m_prepared.end()) {
+            static int serial = 0;
+            const QByteArray name = "lv_batch_" + QByteArray::number(++serial);
+            QByteArray text;
+            int n = 0;
+            for (const QChar ch : sql) {
+                if (ch == QLatin1Char('?'))
+                    text += '$' + QByteArray::number(++n);
+                else
+                    text += QString(ch).toUtf8();
+            }
+            PGresult *r = PQprepare(m_pg, name.constData(), text.constData(), n, nullptr);
+            if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+                const DbError e = pgFailure(m_conn, m_pg, r);
+                PQclear(r);
+                throw e;
+            }
+            PQclear(r);
+            it = m_prepared.insert(sql, name);
+        }
+        std::vector<QByteArray> texts(size_t(values.size()));
+        std::vector<const char *> ptrs(size_t(values.size()));
+        for (int i = 0; i < values.size(); ++i) {
+            bool isNull = false;
+            texts[size_t(i)] = pgText(values[i], &isNull);
+            ptrs[size_t(i)] = isNull ? nullptr : texts[size_t(i)].constData();
+        }
+        PGresult *r =
+            PQexecPrepared(m_pg, it->constData(), int(values.size()), ptrs.data(), nullptr, nullptr, 0);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK) {
+            const DbError e = pgFailure(m_conn, m_pg, r);
+            PQclear(r);
+            throw e;
+        }
+        const int changes = QByteArray(PQcmdTuples(r)).toInt();
+        PQclear(r);
+        return changes;
+    }
+    void finish() override {
+        // Prepared statements outlive transactions; drop them once the batch is over.
+        for (const QByteArray &name : std::as_const(m_prepared)) {
+            PGresult *r = PQexec(m_pg, ("DEALLOCATE " + name).constData());
+            PQclear(r);
+        }
+        m_prepared.clear();
+    }
+
+private:
+    Connection &m_conn;
+    PGconn *m_pg;
+    QHash<QString, QByteArray> m_prepared;
+};
+
 } // namespace
 
 struct Query::Row {
@@ -293,6 +555,207 @@ struct Query::Impl {
         for (size_t c = 0; c < values.size(); ++c)
             putCell(out, values[c], cols[c].type, native[c]);
         return out;
+    }
+
+    void addColumn(int c, const QString &name, ColumnType type, bool isNative) {
+        ColumnInfo info;
+        info.name = name;
+        const int si = hasSchema ? schema.indexOf(name) : -1;
+        if (si >= 0) {
+            info = schema.columns[si];
+            info.name = name;
+            updatable[size_t(c)] = 1;
+        } else {
+            info.type = type;
+            native[size_t(c)] = isNative;
+        }
+        cols[size_t(c)] = info;
+        byName.insert(name.toLower(), c);
+    }
+
+    void resizeColumns(int n) {
+        cols.resize(size_t(n));
+        updatable.assign(size_t(n), 0);
+        native.assign(size_t(n), 0);
+    }
+
+    void pushRow(const std::string &buf) {
+        Row r;
+        r.data = buf;
+        r.seq = nextSeq++;
+        rows.push_back(std::move(r));
+    }
+
+    // Rows straight from SQLite: UTF-8 text is copied as it is, without a QString in between.
+    void readSqlite(Connection &conn, sqlite3 *db, const QString &sql, const QVariantMap &params) {
+        sqlite3_stmt *st = nullptr;
+        const QByteArray u = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, u.constData(), int(u.size()), &st, nullptr) != SQLITE_OK)
+            throw sqliteFailure(conn, db);
+        struct Finalize {
+            sqlite3_stmt *st;
+            ~Finalize() { sqlite3_finalize(st); }
+        } guard{st};
+        for (auto it = params.cbegin(); it != params.cend(); ++it) {
+            const int index =
+                sqlite3_bind_parameter_index(st, (QLatin1Char(':') + it.key()).toUtf8().constData());
+            if (index > 0) bindSqlite(st, index, it.value());
+        }
+        const int n = sqlite3_column_count(st);
+        resizeColumns(n);
+        for (int c = 0; c < n; ++c) {
+            const char *decl = sqlite3_column_decltype(st, c);
+            int width = 0;
+            const ColumnType t =
+                decl ? Connection::columnTypeFromName(QString::fromUtf8(decl), &width) : ColumnType::Text;
+            addColumn(c, QString::fromUtf8(sqlite3_column_name(st, c)), t, decl == nullptr);
+        }
+        std::string buf;
+        char num[32];
+        for (;;) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE) break;
+            if (rc != SQLITE_ROW) throw sqliteFailure(conn, db);
+            buf.clear();
+            for (int c = 0; c < n; ++c) {
+                const ColumnType type = cols[size_t(c)].type;
+                const bool nat = native[size_t(c)];
+                const bool text = !nat && (type == ColumnType::Text || type == ColumnType::Memo);
+                switch (sqlite3_column_type(st, c)) {
+                case SQLITE_NULL:
+                    buf.push_back(char(TagNull));
+                    break;
+                case SQLITE_INTEGER: {
+                    const qint64 v = sqlite3_column_int64(st, c);
+                    if (!nat && type == ColumnType::Float) {
+                        putDouble(buf, double(v));
+                    } else if (text) {
+                        const int len = std::snprintf(num, sizeof num, "%lld", static_cast<long long>(v));
+                        putText(buf, num, len);
+                    } else {
+                        putInteger(buf, v);
+                    }
+                    break;
+                }
+                case SQLITE_FLOAT:
+                    if (text) {
+                        const QByteArray t = QByteArray::number(sqlite3_column_double(st, c), 'g', 15);
+                        putText(buf, t.constData(), t.size());
+                    } else {
+                        putDouble(buf, sqlite3_column_double(st, c));
+                    }
+                    break;
+                default: {
+                    const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+                    const int len = sqlite3_column_bytes(st, c);
+                    if (!nat && type == ColumnType::DateTime) {
+                        qint64 secs;
+                        if (parseDateTimeText(p, size_t(len), &secs)) {
+                            putDateTimeSecs(buf, secs);
+                            break;
+                        }
+                    } else if (!nat && type == ColumnType::Float) {
+                        char *end = nullptr;
+                        const double d = std::strtod(p, &end);
+                        if (len > 0 && end == p + len) {
+                            putDouble(buf, d);
+                            break;
+                        }
+                    } else if (!nat && type == ColumnType::Integer) {
+                        char *end = nullptr;
+                        const long long v = std::strtoll(p, &end, 10);
+                        if (len > 0 && end == p + len) {
+                            putInteger(buf, v);
+                            break;
+                        }
+                    }
+                    putText(buf, p, len);
+                    break;
+                }
+                }
+            }
+            pushRow(buf);
+        }
+    }
+
+    // Rows straight from libpq's text result.
+    void readPostgres(Connection &conn, PGconn *pg, const QString &sql, const QVariantMap &params) {
+        PGresult *res;
+        if (params.isEmpty()) {
+            res = PQexec(pg, sql.toUtf8().constData());
+        } else {
+            QStringList order;
+            const QByteArray text = pgPositional(sql, params, &order);
+            std::vector<QByteArray> values(size_t(order.size()));
+            std::vector<const char *> ptrs(size_t(order.size()));
+            for (int i = 0; i < order.size(); ++i) {
+                bool isNull = false;
+                values[size_t(i)] = pgText(params.value(order[i]), &isNull);
+                ptrs[size_t(i)] = isNull ? nullptr : values[size_t(i)].constData();
+            }
+            res = PQexecParams(pg, text.constData(), int(order.size()), nullptr, ptrs.data(), nullptr,
+                               nullptr, 0);
+        }
+        struct Clear {
+            PGresult *r;
+            ~Clear() { PQclear(r); }
+        } guard{res};
+        const ExecStatusType status = PQresultStatus(res);
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw pgFailure(conn, pg, res);
+        const int n = PQnfields(res);
+        resizeColumns(n);
+        for (int c = 0; c < n; ++c) {
+            bool isNative = false;
+            const ColumnType t = typeOfOid(PQftype(res, c), &isNative);
+            // Unquoted names come back folded to lower case; the system's names are upper case.
+            addColumn(c, QString::fromUtf8(PQfname(res, c)).toUpper(), t, isNative);
+        }
+        const int count = PQntuples(res);
+        rows.reserve(size_t(count));
+        std::string buf;
+        for (int r = 0; r < count; ++r) {
+            buf.clear();
+            for (int c = 0; c < n; ++c) {
+                if (PQgetisnull(res, r, c)) {
+                    buf.push_back(char(TagNull));
+                    continue;
+                }
+                const char *p = PQgetvalue(res, r, c);
+                const int len = PQgetlength(res, r, c);
+                switch (native[size_t(c)] ? ColumnType::Text : cols[size_t(c)].type) {
+                case ColumnType::Float: {
+                    char *end = nullptr;
+                    const double d = std::strtod(p, &end);
+                    if (end == p + len && len > 0) {
+                        putDouble(buf, d);
+                        continue;
+                    }
+                    break;
+                }
+                case ColumnType::Integer: {
+                    char *end = nullptr;
+                    const long long v = std::strtoll(p, &end, 10);
+                    if (end == p + len && len > 0) {
+                        putInteger(buf, v);
+                        continue;
+                    }
+                    break;
+                }
+                case ColumnType::DateTime: {
+                    qint64 secs;
+                    if (parseDateTimeText(p, size_t(len), &secs)) {
+                        putDateTimeSecs(buf, secs);
+                        continue;
+                    }
+                    break;
+                }
+                default:
+                    break;
+                }
+                putText(buf, p, len);
+            }
+            pushRow(buf);
+        }
     }
 
     std::vector<QVariant> decode(const std::string &data) const {
@@ -458,74 +921,17 @@ void Query::open() {
             s.hasSchema = false; // a derived table or a function: the dataset is read-only for the batch
         }
     }
-    QSqlQuery q;
     try {
-        q = m_connection->run(m_sql, m_params, true);
+        if (auto *lite = static_cast<sqlite3 *>(m_connection->sqliteHandle()))
+            s.readSqlite(*m_connection, lite, m_sql, m_params);
+        else if (auto *pg = static_cast<PGconn *>(m_connection->postgresHandle()))
+            s.readPostgres(*m_connection, pg, m_sql, m_params);
+        else
+            throw DbError(QStringLiteral("数据库未连接"));
     } catch (...) {
         s.clear();
         throw;
     }
-    const QSqlRecord rec = q.record();
-    const int n = rec.count();
-    s.cols.resize(size_t(n));
-    s.updatable.assign(size_t(n), 0);
-    s.native.assign(size_t(n), 0);
-    for (int c = 0; c < n; ++c) {
-        const QSqlField f = rec.field(c);
-        ColumnInfo info;
-        // PostgreSQL folds unquoted names to lower case; the system's names are upper case.
-        info.name = m_connection->engine() == Engine::PostgreSQL ? f.name().toUpper() : f.name();
-        const int si = s.hasSchema ? s.schema.indexOf(info.name) : -1;
-        if (si >= 0) {
-            const QString name = info.name;
-            info = s.schema.columns[si];
-            info.name = name;
-            s.updatable[size_t(c)] = 1;
-        } else {
-            switch (f.metaType().id()) {
-            case QMetaType::Double:
-            case QMetaType::Float:
-                info.type = ColumnType::Float;
-                break;
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-            case QMetaType::UInt:
-            case QMetaType::ULongLong:
-            case QMetaType::Short:
-                info.type = ColumnType::Integer;
-                break;
-            case QMetaType::QDateTime:
-            case QMetaType::QDate:
-                info.type = ColumnType::DateTime;
-                break;
-            case QMetaType::QString:
-                info.type = ColumnType::Text;
-                // SQLite reports expressions as text: keep each value's own type.
-                s.native[size_t(c)] = m_connection->engine() == Engine::SQLite;
-                break;
-            default:
-                info.type = ColumnType::Text;
-                s.native[size_t(c)] = 1;
-                break;
-            }
-            info.nullable = true;
-            info.primaryKey = false;
-            info.defaultValue = QVariant();
-        }
-        s.cols[size_t(c)] = info;
-        s.byName.insert(info.name.toLower(), c);
-    }
-    std::string buf;
-    while (q.next()) {
-        buf.clear();
-        for (int c = 0; c < n; ++c)
-            putCell(buf, q.value(c), s.cols[size_t(c)].type, s.native[size_t(c)]);
-        Row r;
-        r.data = buf;
-        r.seq = s.nextSeq++;
-        s.rows.push_back(std::move(r));
-    }
-    q.finish();
     s.rows.shrink_to_fit();
 
     m_active = true;
@@ -984,16 +1390,14 @@ void Query::applyUpdates() {
         if (r.status != Row::Unchanged) validate(s.decode(r.data));
 
     const QString table = s.schema.name;
-    QHash<QString, QSqlQuery> prepared;
-    auto exec = [&](const QString &sql, const QVariantList &values) -> int {
-        auto it = prepared.find(sql);
-        if (it == prepared.end()) it = prepared.insert(sql, m_connection->prepare(sql));
-        QSqlQuery &q = *it;
-        for (int i = 0; i < values.size(); ++i)
-            q.bindValue(i, values[i]);
-        m_connection->execPrepared(q);
-        return q.numRowsAffected();
-    };
+    std::unique_ptr<BatchRunner> runner;
+    if (auto *lite = static_cast<sqlite3 *>(m_connection->sqliteHandle()))
+        runner = std::make_unique<SqliteRunner>(*m_connection, lite);
+    else if (auto *pg = static_cast<PGconn *>(m_connection->postgresHandle()))
+        runner = std::make_unique<PgRunner>(*m_connection, pg);
+    else
+        throw DbError(QStringLiteral("数据库未连接"));
+    auto exec = [&](const QString &sql, const QVariantList &values) { return runner->run(sql, values); };
     auto storage = [&](int c, const QVariant &v) {
         return Connection::bindable(m_connection->toStorage(v, s.cols[size_t(c)].type));
     };
@@ -1013,8 +1417,17 @@ void Query::applyUpdates() {
         return parts.join(QStringLiteral(" AND "));
     };
 
-    Transaction t(*m_connection); // declared first: the statements are finished before it rolls back
+    // Every inserted row has the same statement.
+    QStringList names, marks;
+    for (int c : writable) {
+        names << s.cols[size_t(c)].name;
+        marks << QStringLiteral("?");
+    }
+    const QString insertSql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     try {
+        Transaction t(*m_connection);
         for (const Row &r : s.deleted) {
             const std::vector<QVariant> orig = s.decode(*r.orig);
             QVariantList values;
@@ -1046,28 +1459,19 @@ void Query::applyUpdates() {
                 if (exec(sql, values) == 0) throw DbError(kConflict);
             } else if (r.status == Row::Inserted) {
                 const std::vector<QVariant> cur = s.decode(r.data);
-                QStringList names, marks;
                 QVariantList values;
-                for (int c : writable) {
-                    names << s.cols[size_t(c)].name;
-                    marks << QStringLiteral("?");
+                values.reserve(qsizetype(writable.size()));
+                for (int c : writable)
                     values << storage(c, cur[size_t(c)]);
-                }
-                const QString sql =
-                    QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-                exec(sql, values);
+                exec(insertSql, values);
             }
         }
-        for (auto it = prepared.begin(); it != prepared.end(); ++it)
-            it->finish();
-        prepared.clear();
         t.commit();
     } catch (...) {
-        for (auto it = prepared.begin(); it != prepared.end(); ++it)
-            it->finish();
+        runner->finish(); // the transaction has ended (rolled back) by now
         throw;
     }
+    runner->finish();
 
     // Sent: what the cache holds is now what the database holds.
     s.deleted.clear();
