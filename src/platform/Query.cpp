@@ -235,17 +235,22 @@ bool sameValue(const QVariant &a, const QVariant &b) {
     return a == b;
 }
 
-// GBK byte count; ASCII needs no encoder.
+// GBK byte count. ASCII and the unified ideographs U+4E00..U+9FA5 (all of them in GBK) are counted
+// directly; anything else goes through the encoder.
 qsizetype gbkBytes(const QString &text) {
     const QChar *c = text.constData();
     const qsizetype n = text.size();
-    bool ascii = true;
-    for (qsizetype i = 0; i < n; ++i)
-        if (c[i].unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    return ascii ? n : lumvard::gbkLength(text);
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = c[i].unicode();
+        if (u < 0x80)
+            bytes += 1;
+        else if (u >= 0x4E00 && u <= 0x9FA5)
+            bytes += 2;
+        else
+            return lumvard::gbkLength(text);
+    }
+    return bytes;
 }
 
 inline void putDateTimeSecs(std::string &out, qint64 secs) {
@@ -756,6 +761,37 @@ struct Query::Impl {
             }
             pushRow(buf);
         }
+    }
+
+    // The cells as they are bound for writing: date-times as 'yyyy-MM-dd hh:mm:ss' text, built without
+    // QDateTime (whose local-time conversions cost more than the statement).
+    std::vector<QVariant> storageValues(const std::string &data) const {
+        std::vector<QVariant> values;
+        values.reserve(cols.size());
+        const char *p = data.data();
+        for (size_t c = 0; c < cols.size(); ++c) {
+            const char *q = p;
+            switch (quint8(*q++)) {
+            case TagDateTime: {
+                const qint64 secs = qint64(getVarint(q));
+                const QDate d = QDate::fromJulianDay(kEpochDay + secs / 86400);
+                const int t = int(secs % 86400);
+                char buf[32];
+                const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year(),
+                                            d.month(), d.day(), t / 3600, t / 60 % 60, t % 60);
+                values.push_back(QString::fromLatin1(buf, n));
+                break;
+            }
+            case TagNull:
+                values.push_back(QVariant());
+                break;
+            default:
+                values.push_back(readCell(p, ColumnType::Text));
+                break;
+            }
+            skipCell(p);
+        }
+        return values;
     }
 
     std::vector<QVariant> decode(const std::string &data) const {
@@ -1385,10 +1421,6 @@ void Query::applyUpdates() {
     }
     const bool noKey = keyCols.empty();
 
-    // Checks again before anything is sent: rows posted earlier may predate a change of rules.
-    for (const Row &r : s.rows)
-        if (r.status != Row::Unchanged) validate(s.decode(r.data));
-
     const QString table = s.schema.name;
     std::unique_ptr<BatchRunner> runner;
     if (auto *lite = static_cast<sqlite3 *>(m_connection->sqliteHandle()))
@@ -1398,9 +1430,6 @@ void Query::applyUpdates() {
     else
         throw DbError(QStringLiteral("数据库未连接"));
     auto exec = [&](const QString &sql, const QVariantList &values) { return runner->run(sql, values); };
-    auto storage = [&](int c, const QVariant &v) {
-        return Connection::bindable(m_connection->toStorage(v, s.cols[size_t(c)].type));
-    };
     // Criteria: column = original value, or IS NULL.
     auto where = [&](const std::vector<int> &cols, const std::vector<QVariant> &orig, QVariantList &values) {
         QStringList parts;
@@ -1411,7 +1440,7 @@ void Query::applyUpdates() {
                 parts << name + QStringLiteral(" IS NULL");
             } else {
                 parts << name + QStringLiteral("=?");
-                values << storage(c, v);
+                values << v;
             }
         }
         return parts.join(QStringLiteral(" AND "));
@@ -1429,7 +1458,7 @@ void Query::applyUpdates() {
     try {
         Transaction t(*m_connection);
         for (const Row &r : s.deleted) {
-            const std::vector<QVariant> orig = s.decode(*r.orig);
+            const std::vector<QVariant> orig = s.storageValues(*r.orig);
             QVariantList values;
             const QString sql =
                 QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, where(writable, orig, values));
@@ -1437,8 +1466,10 @@ void Query::applyUpdates() {
         }
         for (const Row &r : s.rows) {
             if (r.status == Row::Modified) {
-                const std::vector<QVariant> orig = s.decode(*r.orig);
-                const std::vector<QVariant> cur = s.decode(r.data);
+                const std::vector<QVariant> orig = s.storageValues(*r.orig);
+                const std::vector<QVariant> cur = s.storageValues(r.data);
+                // Checked again as it goes out; a refusal rolls back what went before it.
+                validate(cur);
                 std::vector<int> changed;
                 for (int c : writable)
                     if (!sameValue(orig[size_t(c)], cur[size_t(c)])) changed.push_back(c);
@@ -1447,7 +1478,7 @@ void Query::applyUpdates() {
                 QVariantList values;
                 for (int c : changed) {
                     sets << s.cols[size_t(c)].name + QStringLiteral("=?");
-                    values << storage(c, cur[size_t(c)]);
+                    values << cur[size_t(c)];
                 }
                 std::vector<int> criteria = noKey ? writable : keyCols;
                 for (int c : changed)
@@ -1458,11 +1489,12 @@ void Query::applyUpdates() {
                         .arg(table, sets.join(QStringLiteral(", ")), where(criteria, orig, values));
                 if (exec(sql, values) == 0) throw DbError(kConflict);
             } else if (r.status == Row::Inserted) {
-                const std::vector<QVariant> cur = s.decode(r.data);
+                const std::vector<QVariant> cur = s.storageValues(r.data);
+                validate(cur);
                 QVariantList values;
                 values.reserve(qsizetype(writable.size()));
                 for (int c : writable)
-                    values << storage(c, cur[size_t(c)]);
+                    values << cur[size_t(c)];
                 exec(insertSql, values);
             }
         }
