@@ -48,6 +48,9 @@ bool initProgramDir(const QString &executablePath) {
     } else {
         dir = programDirFor(executablePath.isEmpty() ? ownExecutable() : executablePath);
     }
+    // A relative directory would point elsewhere once it is the working directory; "./" stays valid.
+    if (dir != QLatin1String("./") && QDir::isRelativePath(dir))
+        dir = withOneSlash(QDir::cleanPath(QDir::current().absoluteFilePath(dir)));
     programDirValue() = dir;
     if (!QDir::setCurrent(dir)) return false;
     return QDir().mkpath(QStringLiteral("Temp"));

@@ -16,8 +16,9 @@ namespace lumvard {
 
 // Computes the program directory from the executable's path ("./" when the path has no directory
 // part; LUMVARD_PROGRAM_DIR wins), makes it the working directory and creates "Temp" under it.
-// An empty path means this process's executable. Returns false when the directory could not be
-// entered or "Temp" not created; ProgramDir() is set either way.
+// An empty path means this process's executable. A relative directory other than "./" is made
+// absolute first, so that it stays valid after the change of working directory. Returns false when the
+// directory could not be entered or "Temp" not created; ProgramDir() is set either way.
 bool initProgramDir(const QString &executablePath = QString());
 // The program directory ending in exactly one '/'; empty before initProgramDir.
 QString ProgramDir();

@@ -73,6 +73,20 @@ TEST_F(ProgramDirTest, BecomesTheWorkingDirectoryWithTemp) {
     EXPECT_TRUE(QFileInfo(dir.path() + QStringLiteral("/app/Temp")).isDir());
 }
 
+TEST_F(ProgramDirTest, RelativeDirectoriesBecomeAbsolute) {
+    ScopedEnv noOverride("LUMVARD_PROGRAM_DIR", QString());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("rel/app")));
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(initProgramDir(QStringLiteral("rel/app/lumvard")));
+    EXPECT_EQ(ProgramDir(), QDir::currentPath() + QStringLiteral("/"));
+    EXPECT_TRUE(QFileInfo(ProgramDir() + QStringLiteral("Temp")).isDir());
+    EXPECT_TRUE(QDir::isAbsolutePath(ProgramDir()));
+
+    // No directory part: the working directory itself, written "./".
+    ASSERT_TRUE(initProgramDir(QStringLiteral("lumvard")));
+    EXPECT_EQ(ProgramDir(), QStringLiteral("./"));
+}
+
 TEST_F(ProgramDirTest, EnvironmentOverrideWins) {
     ScopedEnv over("LUMVARD_PROGRAM_DIR", dir.path() + QStringLiteral("/elsewhere//"));
     ASSERT_TRUE(initProgramDir(QStringLiteral("/nonexistent/bin/lumvard")));
