@@ -1,5 +1,7 @@
 #include "platform/gui/FieldBinding.h"
 
+#include "foundation/XDias.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -9,33 +11,36 @@ namespace {
 const char *const kBindingName = "lumvard_field_binding";
 }
 
-FieldBinding::FieldBinding(QWidget *control, Query *query, const QString &field)
-    : QObject(control)
-    , m_control(control)
+FieldBinding::FieldBinding(Query *query, const QString &field, QLineEdit *edit)
+    : QObject(edit)
+    , m_widget(edit)
+    , m_edit(edit)
     , m_query(query)
     , m_field(field) {
     setObjectName(QLatin1String(kBindingName));
+    // Return and leaving the control both end the entry (editingFinished covers both).
+    connect(edit, &QLineEdit::editingFinished, this, [this] { commitFromControl(); });
+    connectQuery();
+    refresh();
 }
 
-FieldBinding *FieldBinding::bind(QLineEdit *edit, Query *query, const QString &field) {
-    if (FieldBinding *old = of(edit)) delete old;
-    auto *b = new FieldBinding(edit, query, field);
-    b->m_edit = edit;
-    // textChanged, not textEdited: a text set by the program (a test, a paste helper) is typed too.
-    connect(edit, &QLineEdit::textChanged, b, [b](const QString &t) { b->controlChanged(t); });
-    b->connectQuery();
-    b->refresh();
-    return b;
-}
-
-FieldBinding *FieldBinding::bind(QComboBox *combo, Query *query, const QString &field) {
-    if (FieldBinding *old = of(combo)) delete old;
-    auto *b = new FieldBinding(combo, query, field);
-    b->m_combo = combo;
-    connect(combo, &QComboBox::currentTextChanged, b, [b](const QString &t) { b->controlChanged(t); });
-    b->connectQuery();
-    b->refresh();
-    return b;
+FieldBinding::FieldBinding(Query *query, const QString &field, QComboBox *combo, bool listOnly)
+    : QObject(combo)
+    , m_widget(combo)
+    , m_combo(combo)
+    , m_query(query)
+    , m_field(field)
+    , m_listOnly(listOnly) {
+    setObjectName(QLatin1String(kBindingName));
+    combo->setEditable(!listOnly);
+    if (!listOnly) {
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this] { commitFromControl(); });
+    }
+    // Only a choice of the operator writes: refilling the items or showing a row does not.
+    connect(combo, &QComboBox::activated, this, [this](int) { commitFromControl(); });
+    connectQuery();
+    refresh();
 }
 
 FieldBinding *FieldBinding::of(const QWidget *control) {
@@ -48,26 +53,32 @@ void FieldBinding::connectQuery() {
     auto show = [this] {
         if (!m_writing) refresh();
     };
-    m_connections << connect(m_query, &Query::currentChanged, this, show);
-    m_connections << connect(m_query, &Query::reset, this, show);
-    m_connections << connect(m_query, &Query::stateChanged, this, show);
-    m_connections << connect(m_query, &Query::rowChanged, this, [this, show](int row) {
-        if (row == m_query->currentRow()) show();
+    connect(m_query, &Query::currentChanged, this, show);
+    connect(m_query, &Query::reset, this, show);
+    connect(m_query, &Query::stateChanged, this, show);
+    // A change of the row touches this control only when its own field changed: a sibling's commit
+    // must not wipe what the operator typed here and has not yet left.
+    connect(m_query, &Query::rowChanged, this, [this](int row) {
+        if (m_writing || !m_query || row != m_query->currentRow()) return;
+        if (fieldText() != m_shown) refresh();
     });
-    m_connections << connect(m_query, &QObject::destroyed, this, [this] { unbind(); });
 }
 
-void FieldBinding::unbind() {
-    for (const QMetaObject::Connection &c : m_connections)
-        disconnect(c);
-    m_connections.clear();
-    m_query = nullptr;
-}
-
-QString FieldBinding::text() const {
+QString FieldBinding::currentText() const {
     if (m_edit) return m_edit->text();
     if (m_combo) return m_combo->currentText();
     return {};
+}
+
+void FieldBinding::setText(const QString &text) {
+    if (m_edit) {
+        m_edit->setText(text);
+    } else if (m_combo) {
+        if (m_combo->isEditable())
+            m_combo->setEditText(text);
+        else
+            m_combo->setCurrentIndex(m_combo->findText(text, Qt::MatchExactly));
+    }
 }
 
 bool FieldBinding::editing() const {
@@ -80,6 +91,7 @@ int FieldBinding::fieldIndex() const {
 }
 
 void FieldBinding::showText(const QString &text) {
+    if (!m_widget) return;
     m_showing = true;
     if (m_edit) {
         if (m_edit->text() != text) {
@@ -87,24 +99,49 @@ void FieldBinding::showText(const QString &text) {
             m_edit->setCursorPosition(0);
         }
     } else if (m_combo) {
-        if (m_combo->isEditable()) {
+        if (m_combo->isEditable())
             m_combo->setEditText(text);
-        } else {
-            // A list accepts only its items: another value shows as nothing.
+        else // a list accepts only its items: another value shows as nothing
             m_combo->setCurrentIndex(m_combo->findText(text, Qt::MatchExactly));
-        }
     }
     m_showing = false;
-    m_unwritten = false;
+}
+
+QString FieldBinding::fieldText() const {
+    const int index = fieldIndex();
+    if (index < 0 || m_query->currentRow() < 0) return {};
+    return m_query->field(index).asString();
 }
 
 void FieldBinding::refresh() {
+    m_shown = fieldText();
+    showText(m_shown);
+}
+
+bool FieldBinding::commit() {
+    if (!editing()) return false;
     const int index = fieldIndex();
-    if (index < 0 || m_query->currentRow() < 0) {
-        showText(QString());
+    if (index < 0) return false;
+    const QString text = currentText();
+    m_writing = true;
+    try {
+        m_query->field(index).setAsString(text);
+    } catch (...) {
+        m_writing = false;
+        throw;
+    }
+    m_writing = false;
+    refresh(); // the field's own form ("199.50" reads "199.5")
+    return true;
+}
+
+void FieldBinding::commitFromControl() {
+    if (m_showing || !m_widget) return;
+    if (!editing()) {
+        refresh(); // nothing is written while browsing
         return;
     }
-    showText(m_query->field(index).asString());
+    if (!runGuarded([this] { commit(); })) refresh();
 }
 
 void FieldBinding::setItems(const QStringList &items) {
@@ -116,55 +153,23 @@ void FieldBinding::setItems(const QStringList &items) {
     refresh();
 }
 
-void FieldBinding::controlChanged(const QString &text) {
-    if (m_showing || !editing()) return;
-    const int index = fieldIndex();
-    if (index < 0) return;
-    m_writing = true;
-    try {
-        m_query->field(index).setAsString(text);
-        m_unwritten = false;
-    } catch (const DbError &) {
-        // Kept in the control; updateRecord() or the window's own check reports it.
-        m_unwritten = true;
-    }
-    m_writing = false;
-}
-
-void FieldBinding::updateRecord() {
-    if (!editing()) return;
-    const int index = fieldIndex();
-    if (index < 0) return;
-    m_writing = true;
-    try {
-        m_query->field(index).setAsString(text());
-    } catch (...) {
-        m_writing = false;
-        m_unwritten = true;
-        throw;
-    }
-    m_writing = false;
-    m_unwritten = false;
-}
-
-QList<FieldBinding *> FieldBinding::boundControls(QWidget *root) {
+QList<FieldBinding *> FieldBinding::bindingsUnder(QWidget *root) {
     QList<FieldBinding *> out;
     if (!root) return out;
     if (FieldBinding *b = of(root)) out << b;
-    out << root->findChildren<FieldBinding *>(QLatin1String(kBindingName));
-    // A binding of root itself is found twice when root is also searched recursively.
-    out.removeDuplicates();
+    for (FieldBinding *b : root->findChildren<FieldBinding *>(QLatin1String(kBindingName)))
+        if (!out.contains(b)) out << b;
     return out;
 }
 
 void FieldBinding::setBoundControlsEnabled(QWidget *root, bool enabled) {
-    for (FieldBinding *b : boundControls(root))
-        if (b->m_control) b->m_control->setEnabled(enabled);
+    for (FieldBinding *b : bindingsUnder(root))
+        if (b->m_widget) b->m_widget->setEnabled(enabled);
 }
 
-void FieldBinding::updateRecords(QWidget *root, Query *query) {
-    for (FieldBinding *b : boundControls(root))
-        if (!query || b->m_query == query) b->updateRecord();
+void FieldBinding::commitAll(QWidget *root, Query *query) {
+    for (FieldBinding *b : bindingsUnder(root))
+        if (!query || b->m_query == query) b->commit();
 }
 
 } // namespace lumvard::platform
