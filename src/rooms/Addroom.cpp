@@ -116,9 +116,10 @@ TFaddroom::TFaddroom(QWidget *parent)
 }
 
 TFaddroom::~TFaddroom() {
-    // The queries go before the controls bound to them: they need not hear the closing.
-    for (platform::Query *q : {&Q103, &Q101, &Q102})
-        q->blockSignals(true);
+    // The queries are members and go before the child controls: unbind those first.
+    FJGrid->setQuery(nullptr);
+    for (FieldBinding *b : FieldBinding::bindingsUnder(this))
+        delete b;
 }
 
 void TFaddroom::buildRoomPage() {

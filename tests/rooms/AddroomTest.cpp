@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -418,6 +421,22 @@ TEST_P(AddroomRoomTest, CancelDropsTheNewRow) {
     EXPECT_FALSE(w->roomPending());
     EXPECT_EQ(w->DB10301->text(), QStringLiteral("0101"));
     EXPECT_EQ(count(QStringLiteral("FJK")), 1);
+}
+
+TEST_P(AddroomTest, EachExitButtonClosesAndFreesTheWindowInTheFrame) {
+    for (const char *name : {"FJExit", "LBExit", "LCExit"}) {
+        SCOPED_TRACE(name);
+        QMdiArea area;
+        QPointer<TFaddroom> room = new TFaddroom;
+        room->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow *sub = area.addSubWindow(room);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        room->findChild<QPushButton *>(QString::fromLatin1(name))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(room.isNull());
+        EXPECT_TRUE(area.subWindowList().isEmpty());
+    }
 }
 
 LUMVARD_ON_BOTH_ENGINES(AddroomTest);
