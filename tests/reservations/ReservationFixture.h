@@ -1,0 +1,137 @@
+#pragma once
+// A data module on a fresh database of either engine with categories, rooms and the reservation
+// journal; the fixture's own connection `db` is a second workstation on the same database.
+#include "data/AppContext.h"
+#include "data/DM.h"
+#include "data/SqlCreateTable.h"
+#include "foundation/Clock.h"
+#include "platform/Command.h"
+#include "platform/QueryModel.h"
+#include "support/Engines.h"
+#include "support/ScriptedMessages.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace lumvard::test {
+
+struct RoomRow {
+    const char *room;
+    const char *category;
+    const char *floor;
+    const char *status;
+    double price;
+};
+
+class ReservationFixture : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        resetAppContext();
+        AppContext().OperatorCode = QStringLiteral("1001");
+        AppContext().OrgName = QStringLiteral("一号宾馆");
+        dm = std::make_unique<TFDM>();
+        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
+        for (const char *table : {"LBK", "FJK", "KRYDK"}) {
+            QStringList create;
+            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
+            for (const QString &sql : create)
+                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
+        }
+        int code = 1;
+        for (const char *category : {"标准间", "套房"})
+            workstation2(QStringLiteral("insert into LBK (F102_01, F102_02) values (:c, :n)"),
+                         {{QStringLiteral("c"), QString::number(code++).rightJustified(3, QLatin1Char('0'))},
+                          {QStringLiteral("n"), QString::fromUtf8(category)}});
+        const RoomRow rooms[] = {
+            {"0101", "标准间", "一楼", "空房间", 180}, {"0102", "标准间", "一楼", "空房间", 180},
+            {"0103", "标准间", "一楼", "空房间", 180}, {"0201", "套房", "二楼", "空房间", 380},
+            {"0202", "套房", "二楼", "入住房", 380},
+        };
+        for (const RoomRow &r : rooms)
+            addRoom(r);
+    }
+
+    void TearDown() override {
+        if (dm) {
+            dm->QADO.close();
+            dm->QADOT.close();
+            dm->DBConn.close();
+        }
+        dm.reset();
+        resetAppContext();
+        EngineTest::TearDown();
+    }
+
+    void addRoom(const RoomRow &r) {
+        workstation2(
+            QStringLiteral(
+                "insert into FJK (F103_01, F103_02, F103_03, F103_04, F103_05) values (:r, :c, :f, :s, :p)"),
+            {{QStringLiteral("r"), QString::fromUtf8(r.room)},
+             {QStringLiteral("c"), QString::fromUtf8(r.category)},
+             {QStringLiteral("f"), QString::fromUtf8(r.floor)},
+             {QStringLiteral("s"), QString::fromUtf8(r.status)},
+             {QStringLiteral("p"), r.price}});
+    }
+
+    // A statement from the other workstation.
+    int workstation2(const QString &sql, const QVariantMap &params = {}) {
+        return platform::Command::run(db, sql, params);
+    }
+
+    QString roomStatus(const QString &room) {
+        return scalarOf(QStringLiteral("select F103_04 from FJK where F103_01=:r"),
+                        {{QStringLiteral("r"), room}})
+            .toString();
+    }
+
+    QVariant scalarOf(const QString &sql, const QVariantMap &params) {
+        QSqlQuery q = db.run(sql, params);
+        QVariant v = q.next() ? q.value(0) : QVariant();
+        q.finish();
+        return v;
+    }
+
+    int reservationCount() { return scalarOf(QStringLiteral("select count(*) from KRYDK"), {}).toInt(); }
+
+    // Moves the grid to the room and double-clicks it (through the window's guarded connection).
+    static bool pickRoom(QTableView *grid, platform::Query &list, const QString &room) {
+        const int column = list.fieldIndex(QStringLiteral("F103_01"));
+        for (int r = 0; r < list.recordCount(); ++r)
+            if (list.displayText(r, column) == room) {
+                const QModelIndex index = grid->model()->index(r, 0);
+                grid->setCurrentIndex(index);
+                emit grid->doubleClicked(index);
+                return true;
+            }
+        return false;
+    }
+
+    static QStringList roomsListed(platform::Query &list) {
+        QStringList out;
+        const int column = list.fieldIndex(QStringLiteral("F103_01"));
+        for (int r = 0; r < list.recordCount(); ++r)
+            out << list.displayText(r, column);
+        return out;
+    }
+
+    static void settle() {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<TFDM> dm;
+};
+
+[[nodiscard]] inline bool showActive(QWidget *w) {
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w)) return false;
+    w->activateWindow();
+    w->raise();
+    return QTest::qWaitForWindowActive(w);
+}
+
+} // namespace lumvard::test
