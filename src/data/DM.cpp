@@ -149,23 +149,10 @@ bool TFDM::OpenSql(platform::Query &query, const QString &sql, const QString &no
 
 bool TFDM::OpenSql(platform::Query &query, const QString &sql, const QVariantMap &params,
                    const QString &notice) {
-    if (sql.trimmed().isEmpty()) {
-        setError(QStringLiteral("空语句"));
-        return false;
-    }
-    WaitNotice wait(notice);
-    try {
-        query.close();
-        query.setSql(sql);
-        for (auto it = params.cbegin(); it != params.cend(); ++it)
-            query.bindValue(it.key(), it.value());
+    return runStatement(sql, notice, [&] {
+        prepareQuery(query, sql, params);
         query.open();
-        setError({});
-        return true;
-    } catch (const std::exception &e) {
-        setError(QString::fromStdString(e.what()));
-        return false;
-    }
+    });
 }
 
 bool TFDM::ExecSql(platform::Query &query, const QString &sql, const QString &notice) {
@@ -174,23 +161,10 @@ bool TFDM::ExecSql(platform::Query &query, const QString &sql, const QString &no
 
 bool TFDM::ExecSql(platform::Query &query, const QString &sql, const QVariantMap &params,
                    const QString &notice) {
-    if (sql.trimmed().isEmpty()) {
-        setError(QStringLiteral("空语句"));
-        return false;
-    }
-    WaitNotice wait(notice);
-    try {
-        query.close();
-        query.setSql(sql);
-        for (auto it = params.cbegin(); it != params.cend(); ++it)
-            query.bindValue(it.key(), it.value());
+    return runStatement(sql, notice, [&] {
+        prepareQuery(query, sql, params);
         query.execute();
-        setError({});
-        return true;
-    } catch (const std::exception &e) {
-        setError(QString::fromStdString(e.what()));
-        return false;
-    }
+    });
 }
 
 bool TFDM::ExecCommand(const QString &sql, const QString &notice) {
@@ -198,17 +172,32 @@ bool TFDM::ExecCommand(const QString &sql, const QString &notice) {
 }
 
 bool TFDM::ExecCommand(const QString &sql, const QVariantMap &params, const QString &notice) {
+    return runStatement(sql, notice, [&] {
+        CADO.setSql(sql);
+        CADO.clearBindings();
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            CADO.bindValue(it.key(), it.value());
+        CADO.execute();
+    });
+}
+
+void TFDM::prepareQuery(platform::Query &query, const QString &sql, const QVariantMap &params) {
+    query.close();
+    query.setSql(sql);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        query.bindValue(it.key(), it.value());
+}
+
+// The contract of the operations: an empty statement is refused, a wait notice stands while the
+// work runs (closed also on failure), errors are swallowed into a false result and lastError().
+bool TFDM::runStatement(const QString &sql, const QString &notice, const std::function<void()> &work) {
     if (sql.trimmed().isEmpty()) {
         setError(QStringLiteral("空语句"));
         return false;
     }
     WaitNotice wait(notice);
     try {
-        CADO.setSql(sql);
-        CADO.clearBindings();
-        for (auto it = params.cbegin(); it != params.cend(); ++it)
-            CADO.bindValue(it.key(), it.value());
-        CADO.execute();
+        work();
         setError({});
         return true;
     } catch (const std::exception &e) {

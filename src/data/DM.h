@@ -99,6 +99,8 @@ private:
         return map;
     }
     void setError(const QString &message) { m_lastError = message; }
+    void prepareQuery(platform::Query &query, const QString &sql, const QVariantMap &params);
+    bool runStatement(const QString &sql, const QString &notice, const std::function<void()> &work);
     QString m_lastError;
 };
 

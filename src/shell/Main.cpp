@@ -2,6 +2,7 @@
 
 #include "data/DM.h"
 #include "foundation/XDias.h"
+#include "rooms/Addroom.h"
 #include "shell/About.h"
 #include "shell/MenuRights.h"
 #include "shell/SetDCon.h"
@@ -28,6 +29,7 @@ namespace lumvard::shell {
 void registerBusinessWindows(WindowRegistry &r) {
     // One line per business window: the menu item that opens it and its opening pattern.
     r.add<TFSetCon>(QStringLiteral("N49"), WindowPattern::Once);
+    r.add<rooms::TFaddroom>(QStringLiteral("N40"), WindowPattern::Once);
 }
 
 namespace {

@@ -261,7 +261,7 @@ TEST_F(MainFormTest, UnbuiltWindowsDoNothingAndTheConnectionWindowOpensOnce) {
     create();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    form->menuItem(QStringLiteral("N40"))->trigger();
+    form->menuItem(QStringLiteral("N59"))->trigger();
     EXPECT_TRUE(form->area->subWindowList().isEmpty());
     form->menuItem(QStringLiteral("N49"))->trigger();
     form->menuItem(QStringLiteral("N49"))->trigger();
