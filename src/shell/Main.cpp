@@ -2,6 +2,8 @@
 
 #include "data/DM.h"
 #include "foundation/XDias.h"
+#include "reservations/QXroom.h"
+#include "reservations/YDroom.h"
 #include "rooms/Addroom.h"
 #include "shell/About.h"
 #include "shell/MenuRights.h"
@@ -30,6 +32,8 @@ void registerBusinessWindows(WindowRegistry &r) {
     // One line per business window: the menu item that opens it and its opening pattern.
     r.add<TFSetCon>(QStringLiteral("N49"), WindowPattern::Once);
     r.add<rooms::TFaddroom>(QStringLiteral("N40"), WindowPattern::Once);
+    r.add<reservations::TFYDroom>(QStringLiteral("MenuItem13"), WindowPattern::Once);
+    r.add<reservations::TFQXroom>(QStringLiteral("MenuItem15"), WindowPattern::Once);
 }
 
 namespace {
