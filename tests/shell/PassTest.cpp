@@ -84,6 +84,11 @@ struct LoginCase {
     const char *expectedName;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LoginCase &c, std::ostream *os) {
+    *os << c.label;
+}
+
 class PassLoginTest : public PassTest, public ::testing::WithParamInterface<LoginCase> {};
 
 TEST_P(PassLoginTest, EnterLogsIn) {

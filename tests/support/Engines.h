@@ -8,6 +8,13 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+namespace lumvard::platform {
+// Names the engine in test listings.
+inline void PrintTo(Engine engine, std::ostream *os) {
+    *os << (engine == Engine::SQLite ? "SQLite" : "PostgreSQL");
+}
+} // namespace lumvard::platform
+
 namespace lumvard::test {
 
 std::string engineName(const ::testing::TestParamInfo<platform::Engine> &info);
