@@ -43,6 +43,7 @@ QWidget *WindowRegistry::open(const QString &itemName) {
         return e.widget;
     }
     QWidget *w = e.factory(m_area);
+    const QSize designed = w->size().expandedTo(w->minimumSizeHint());
     // The window frees itself on close; the QPointer then empties the reference.
     w->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_area->addSubWindow(w);
@@ -53,8 +54,9 @@ QWidget *WindowRegistry::open(const QString &itemName) {
     if (e.pattern == WindowPattern::Front) {
         sub->showMaximized();
     } else {
-        sub->adjustSize();
+        // At its designed size: the content keeps its size, the frame comes around it.
         sub->show();
+        sub->resize(designed + (sub->size() - w->size()));
     }
     m_area->setActiveSubWindow(sub);
     return w;
