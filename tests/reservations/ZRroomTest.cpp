@@ -300,6 +300,62 @@ TEST_P(ZRroomTest, MissingPriceOrTotalIsRefused) {
     EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
 }
 
+TEST_P(ZRroomTest, ErrorsWhileRegisteringAreShownAndNothingIsWritten) {
+    openWindow();
+    pick(QStringLiteral("0401"));
+    price(QStringLiteral("0.9"), QStringLiteral("500"));
+    struct Case {
+        const char *companions;
+        const char *address;
+        const char *shown; // part of the error box text
+    };
+    const Case cases[] = {
+        {"两人", "上海市", "随行人数"},
+        {"-1", "上海市", "随行人数"},
+        {"2", "上海市浦东新区世纪大道一百号国际金融中心大厦二十八层八号房间", "超过了"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.companions);
+        w->DB10413->setText(QString::fromUtf8(c.companions));
+        w->DB10412->setText(QString::fromUtf8(c.address));
+        test::ScriptedMessages m;
+        if (QByteArray(c.shown) == "超过了") m.expectConfirm(QStringLiteral("入住信息正确吗?"), true);
+        m.expectErrorBox(QString::fromUtf8(c.shown));
+        w->BDJ->click();
+    }
+    EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
+    EXPECT_EQ(closedFlag("00000003"), QStringLiteral("否"));
+    EXPECT_EQ(roomStatus(QStringLiteral("0401")), QStringLiteral("预定房"));
+    // Corrected, the same prepared check-in registers.
+    w->DB10412->setText(QStringLiteral("上海市"));
+    test::ScriptedMessages m;
+    m.expectConfirm(QStringLiteral("入住信息正确吗?"), true);
+    m.expectInfo(QStringLiteral("入住登记成功!"));
+    w->BDJ->click();
+    EXPECT_EQ(rows(QStringLiteral("RZK")), 1);
+}
+
+TEST_P(ZRroomTest, ACheckInNumberTakenMeanwhileGivesTheNextOne) {
+    openWindow();
+    pick(QStringLiteral("0401"));
+    ASSERT_EQ(w->DB10401->text(), QStringLiteral("00000001"));
+    price(QStringLiteral("1"), QStringLiteral("100"));
+    otherCheckIn(QStringLiteral("00000001"), QStringLiteral("0301"),
+                 QDateTime(QDate(2024, 5, 2), QTime(14, 6)), 150, 0, 150);
+    {
+        test::ScriptedMessages m;
+        m.expectConfirm(QStringLiteral("入住信息正确吗?"), true);
+        m.expectInfo(QStringLiteral("入住登记成功!"));
+        w->BDJ->click();
+    }
+    EXPECT_EQ(w->DB10401->text(), QStringLiteral("00000002"));
+    EXPECT_EQ(rzk(QStringLiteral("00000002"), QStringLiteral("F104_02")).toString(), QStringLiteral("0401"));
+    platform::ScopedPreviewCapture capture;
+    w->BRZD->click();
+    ASSERT_EQ(capture.count(), 1);
+    EXPECT_EQ(capture.last().byName(QStringLiteral("F104_01"))->text, QStringLiteral("00000002"));
+}
+
 LUMVARD_ON_BOTH_ENGINES(ZRroomTest);
 
 } // namespace
