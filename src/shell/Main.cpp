@@ -2,8 +2,12 @@
 
 #include "data/DM.h"
 #include "foundation/XDias.h"
+#include "frontdesk/DJroom.h"
+#include "frontdesk/SetYJBJ.h"
+#include "frontdesk/TFroom.h"
 #include "reservations/QXroom.h"
 #include "reservations/YDroom.h"
+#include "reservations/ZRroom.h"
 #include "rooms/Addroom.h"
 #include "shell/About.h"
 #include "shell/MenuRights.h"
@@ -34,6 +38,10 @@ void registerBusinessWindows(WindowRegistry &r) {
     r.add<rooms::TFaddroom>(QStringLiteral("N40"), WindowPattern::Once);
     r.add<reservations::TFYDroom>(QStringLiteral("MenuItem13"), WindowPattern::Once);
     r.add<reservations::TFQXroom>(QStringLiteral("MenuItem15"), WindowPattern::Once);
+    r.add<reservations::TFZRroom>(QStringLiteral("MenuItem14"), WindowPattern::Once);
+    r.add<frontdesk::TFDJroom>(QStringLiteral("MenuItem17"), WindowPattern::Once);
+    r.add<frontdesk::TFBJYJ>(QStringLiteral("N4"), WindowPattern::Once);
+    r.add<frontdesk::TFTFDJ>(QStringLiteral("N2"), WindowPattern::Once);
 }
 
 namespace {
