@@ -279,6 +279,33 @@ TEST_P(DJroomTest, ClosingWithAPreparedRowWritesNothing) {
     EXPECT_EQ(roomStatus(QStringLiteral("0101")), QStringLiteral("空房间"));
 }
 
+TEST_P(DJroomTest, ErrorsWhileRegisteringAreShownAndWriteNothing) {
+    openWindow();
+    pick(QStringLiteral("0101"));
+    price(QStringLiteral("1"), QStringLiteral("100"));
+    fillGuest(QStringLiteral("欧阳诸葛司马")); // 12 GBK bytes in a column of 8
+    {
+        test::ScriptedMessages m;
+        m.expectConfirm(QStringLiteral("入住信息正确吗?"), true);
+        m.expectErrorBox(QStringLiteral("F104_09"));
+        w->BDJ->click();
+    }
+    w->DB10409->setText(QStringLiteral("张三"));
+    w->DB10413->setText(QStringLiteral("两人"));
+    {
+        test::ScriptedMessages m;
+        m.expectErrorBox(QStringLiteral("两人"));
+        w->BDJ->click();
+    }
+    EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
+    EXPECT_EQ(roomStatus(QStringLiteral("0101")), QStringLiteral("空房间"));
+    EXPECT_TRUE(w->prepared());
+    // Corrected, the same row registers.
+    w->DB10413->setText(QStringLiteral("2"));
+    registerYes();
+    EXPECT_EQ(rzk(QStringLiteral("00000001"), QStringLiteral("F104_13")).toInt(), 2);
+}
+
 TEST_P(DJroomTest, RoomTakenByAnotherWorkstationWritesNothing) {
     openWindow();
     pick(QStringLiteral("0101"));
