@@ -101,6 +101,11 @@ QString NextSettlementNumber(TFDM &dm) {
 }
 
 bool RegisterCheckIn(TFDM &dm, CheckIn &c) {
+    return RegisterCheckIn(dm, c, RoomStatusWord::Vacant, [] { return true; });
+}
+
+bool RegisterCheckIn(TFDM &dm, CheckIn &c, const QString &fromStatus,
+                     const std::function<bool()> &alsoInSameTransaction) {
     if (!c.checkedInAt.isValid()) throw Error(QStringLiteral("入住时间无效!"));
     auto values = [&c] {
         return QVariantMap{
@@ -128,8 +133,8 @@ bool RegisterCheckIn(TFDM &dm, CheckIn &c) {
         dm, QStringLiteral("RZK"), QStringLiteral("F104_01"), c.number,
         [&] {
             // The room first: its row lock makes a second workstation wait here and then find it taken.
-            if (!ChangeRoomStatus(dm.DBConn, c.room, RoomStatusWord::Vacant, RoomStatusWord::Occupied))
-                return false;
+            if (!ChangeRoomStatus(dm.DBConn, c.room, fromStatus, RoomStatusWord::Occupied)) return false;
+            if (alsoInSameTransaction && !alsoInSameTransaction()) return false;
             const QVariantMap v = values();
             platform::Command::run(dm.DBConn, insertSql(QStringLiteral("RZK"), v), v);
             return true;

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace lumvard {
 
@@ -50,6 +51,13 @@ struct CheckIn {
 // A text wider than its column raises lumvard::Error before anything is written; database errors
 // raise platform::DbError with nothing written.
 bool RegisterCheckIn(TFDM &dm, CheckIn &checkIn);
+
+// The same check-in writer for a room that reads `fromStatus` (a reservation taken up starts from
+// "预定房"). `alsoInSameTransaction` runs after the room changed and before the row is inserted, in the
+// same transaction; returning false rolls everything back and makes this return false. It may run
+// again when the check-in number has to be replaced.
+bool RegisterCheckIn(TFDM &dm, CheckIn &checkIn, const QString &fromStatus,
+                     const std::function<bool()> &alsoInSameTransaction);
 
 // One settlement row of KRXFK.
 struct Settlement {
