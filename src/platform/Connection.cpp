@@ -312,6 +312,10 @@ QVariant Connection::bindable(const QVariant &value) {
         return d.isValid() ? QVariant(d.toString(QStringLiteral("yyyy-MM-dd")))
                            : QVariant(QMetaType::fromType<QString>());
     }
+    case QMetaType::QString:
+        // Qt's drivers send a null QString as NULL; a text value is never NULL here (an invalid
+        // QVariant is the way to write NULL), so an unset text is stored as the empty text.
+        return value.toString().isNull() ? QVariant(QStringLiteral("")) : value;
     default:
         return value;
     }

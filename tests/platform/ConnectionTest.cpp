@@ -94,6 +94,20 @@ TEST_P(ConnectionEngine, CommandBindsValuesAndCountsRows) {
     EXPECT_EQ(c.execute(), 2);
 }
 
+// An unset text (the super operator has no operator code) goes into a NOT NULL text column as the
+// empty text; only an invalid QVariant writes NULL.
+TEST_P(ConnectionEngine, UnsetTextIsEmptyTextAndInvalidVariantIsNull) {
+    createSchemaTables();
+    EXPECT_EQ(Command::run(db, QStringLiteral("INSERT INTO LCK (F101_01, F101_02) VALUES ('001', :n)"),
+                           {{QStringLiteral("n"), QString()}}),
+              1);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT F101_02 FROM LCK WHERE F101_01='001'")).toString(), QString());
+    EXPECT_FALSE(scalar(QStringLiteral("SELECT F101_02 FROM LCK WHERE F101_01='001'")).isNull());
+    Command::run(db, QStringLiteral("INSERT INTO CZYK (F107_01, F107_03) VALUES (1001, :p)"),
+                 {{QStringLiteral("p"), QVariant()}});
+    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CZYK WHERE F107_03 IS NULL")).toInt(), 1);
+}
+
 TEST_P(ConnectionEngine, ErrorsCarryTheEngineCodeAndKnowDuplicateKeys) {
     createSchemaTables();
     Command::run(db, QStringLiteral("INSERT INTO LCK (F101_01) VALUES ('001')"));
