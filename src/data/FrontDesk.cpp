@@ -92,6 +92,18 @@ double RoomCharge(double actualPrice, double days) {
     return actualPrice * days;
 }
 
+bool IsValidRate(double rate) {
+    return rate > 0 && rate <= 1;
+}
+
+double ActualPrice(double standardPrice, double rate) {
+    return standardPrice * rate;
+}
+
+double CheckInTotal(double actualPrice, double deposit) {
+    return actualPrice + deposit;
+}
+
 QString NextCheckInNumber(TFDM &dm) {
     return NextSerialNo(dm, QStringLiteral("RZK"), QStringLiteral("F104_01"), 8, false);
 }

@@ -26,6 +26,13 @@ double StayDays(const QDateTime &checkedInAt, const QDateTime &now);
 // The room charge: price per night times days, not rounded.
 double RoomCharge(double actualPrice, double days);
 
+// A discount rate is a fraction of the standard price: above 0, at most 1.
+bool IsValidRate(double rate);
+
+// The actual price of a room at a discount rate, and the total a check-in takes: price plus deposit.
+double ActualPrice(double standardPrice, double rate);
+double CheckInTotal(double actualPrice, double deposit);
+
 // One check-in row of RZK as registered.
 struct CheckIn {
     QString number; // F104_01, 8 digits

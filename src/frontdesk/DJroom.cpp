@@ -4,9 +4,9 @@
 #include "data/DM.h"
 #include "data/FrontDesk.h"
 #include "data/RoomStatus.h"
-#include "foundation/Clock.h"
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
 #include "frontdesk/Rzdjrep.h"
 #include "frontdesk/VacantRoomPicker.h"
 #include "platform/QueryModel.h"
@@ -17,40 +17,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPointer>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lumvard::frontdesk {
-
-namespace {
-
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QLineEdit *field(const QString &name, bool editable, bool right = false) {
-    auto *e = named(new QLineEdit, name);
-    e->setReadOnly(!editable);
-    if (right) e->setAlignment(Qt::AlignRight);
-    return e;
-}
-
-// A number the operator typed or the window computed; the standard error box names the text.
-double numberOf(const QString &text) {
-    bool ok = false;
-    const double value = parseNumber(text, &ok);
-    if (!ok) throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    return value;
-}
-
-} // namespace
 
 TFDJroom::TFDJroom(QWidget *parent)
     : QWidget(parent) {
@@ -63,53 +35,44 @@ TFDJroom::TFDJroom(QWidget *parent)
     Q102.setSql(QStringLiteral("Select * from LBK"));
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BDJ, QStringLiteral("BDJ"), QStringLiteral("登记"));
-    button(BRZD, QStringLiteral("BRZD"), QStringLiteral("入住单"));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
+    BDJ = AddToolButton(this, toolbar, QStringLiteral("BDJ"), QStringLiteral("登记"));
+    BRZD = AddToolButton(this, toolbar, QStringLiteral("BRZD"), QStringLiteral("入住单"));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
+    auto *roomsBox = Named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
     auto *roomsLayout = new QVBoxLayout(roomsBox);
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(new QLabel(QStringLiteral("类别:")));
-    LBCombox = named(new QComboBox, QStringLiteral("LBCombox"));
-    filter->addWidget(LBCombox, 1);
-    roomsLayout->addLayout(filter);
-    FJGrid = named(new QTableView, QStringLiteral("FJGrid"));
+    LBCombox = AddCategoryFilter(roomsLayout);
+    FJGrid = Named(new QTableView, QStringLiteral("FJGrid"));
     m_model = ShowVacantRooms(FJGrid, Q103, this);
     roomsLayout->addWidget(FJGrid);
 
-    auto *entryBox = named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
+    auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
-    DB10401 = field(QStringLiteral("DB10401"), false);
-    DB10402 = field(QStringLiteral("DB10402"), false);
-    DB10403 = field(QStringLiteral("DB10403"), false);
-    DB10404 = field(QStringLiteral("DB10404"), false, true);
-    DB10405 = field(QStringLiteral("DB10405"), true, true);
-    DB10406 = field(QStringLiteral("DB10406"), false, true);
-    DB10407 = field(QStringLiteral("DB10407"), true, true);
-    DB10408 = field(QStringLiteral("DB10408"), false, true);
-    DB10602 = named(new QComboBox, QStringLiteral("DB10602"));
+    DB10401 = EntryField(QStringLiteral("DB10401"), false);
+    DB10402 = EntryField(QStringLiteral("DB10402"), false);
+    DB10403 = EntryField(QStringLiteral("DB10403"), false);
+    DB10404 = EntryField(QStringLiteral("DB10404"), false, true);
+    DB10405 = EntryField(QStringLiteral("DB10405"), true, true);
+    DB10406 = EntryField(QStringLiteral("DB10406"), false, true);
+    DB10407 = EntryField(QStringLiteral("DB10407"), true, true);
+    DB10408 = EntryField(QStringLiteral("DB10408"), false, true);
+    DB10602 = Named(new QComboBox, QStringLiteral("DB10602"));
     DB10602->addItems({QStringLiteral("散客"), QStringLiteral("团体")});
-    DB10409 = field(QStringLiteral("DB10409"), true);
-    DB10410 = named(new QComboBox, QStringLiteral("DB10410"));
+    DB10409 = EntryField(QStringLiteral("DB10409"), true);
+    DB10410 = Named(new QComboBox, QStringLiteral("DB10410"));
     DB10410->setEditable(true);
     DB10410->setInsertPolicy(QComboBox::NoInsert);
     DB10410->addItems({QStringLiteral("身份证"), QStringLiteral("工作证"), QStringLiteral("军官证"),
                        QStringLiteral("警官证"), QStringLiteral("士兵证"), QStringLiteral("护照"),
                        QStringLiteral("户口簿"), QStringLiteral("驾驶证"), QStringLiteral("其他证件")});
-    DB10411 = field(QStringLiteral("DB10411"), true);
-    DB10412 = field(QStringLiteral("DB10412"), true);
-    DB10413 = field(QStringLiteral("DB10413"), true, true);
-    DB10415 = field(QStringLiteral("DB10415"), false);
-    DB10414 = field(QStringLiteral("DB10414"), false);
+    DB10411 = EntryField(QStringLiteral("DB10411"), true);
+    DB10412 = EntryField(QStringLiteral("DB10412"), true);
+    DB10413 = EntryField(QStringLiteral("DB10413"), true, true);
+    DB10415 = EntryField(QStringLiteral("DB10415"), false);
+    DB10414 = EntryField(QStringLiteral("DB10414"), false);
     form->addRow(QStringLiteral("入住流水号:"), DB10401);
     form->addRow(QStringLiteral("房间号:"), DB10402);
     form->addRow(QStringLiteral("类别:"), DB10403);
@@ -197,15 +160,6 @@ bool TFDJroom::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TFDJroom::refocus(QWidget *w) {
-    // Also when called from the field's own focus-out: the focus moves on first, then comes back.
-    w->setFocus();
-    QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [target] {
-        if (target) target->setFocus();
-    });
-}
-
 void TFDJroom::FormShow() {
     m_group = false;
     m_registered = false;
@@ -236,9 +190,7 @@ void TFDJroom::FJGridDblClick() {
 
     auto cell = [&](const char *name) { return Q103.displayText(row, Q103.fieldIndex(QLatin1String(name))); };
     m_standardPrice = Q103.value(row, Q103.fieldIndex(QStringLiteral("F103_05"))).toDouble();
-    m_checkInTime = Now();
-    m_checkInTime.setTime(QTime(m_checkInTime.time().hour(), m_checkInTime.time().minute(),
-                                m_checkInTime.time().second())); // stored to the second
+    m_checkInTime = NowToTheSecond();
     DB10401->setText(number);
     DB10402->setText(cell("F103_01"));
     DB10403->setText(cell("F103_02"));
@@ -248,26 +200,15 @@ void TFDJroom::FJGridDblClick() {
 }
 
 void TFDJroom::DB10405Exit() {
-    const QString text = DB10405->text().trimmed();
-    if (text.isEmpty()) return;
-    bool ok = false;
-    const double rate = parseNumber(text, &ok);
-    if (!ok) {
-        refocus(DB10405);
-        throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    }
-    if (rate <= 0 || rate > 1) {
-        ShowInfo(QStringLiteral("折价率录入不规范!"));
-        refocus(DB10405);
-        return;
-    }
-    if (m_prepared) DB10406->setText(formatGeneral(m_standardPrice * rate));
+    const std::optional<double> rate = LeaveRateField(DB10405);
+    if (!rate) return;
+    if (m_prepared) DB10406->setText(formatGeneral(ActualPrice(m_standardPrice, *rate)));
 }
 
 void TFDJroom::DB10407Exit() {
     if (DB10407->text().trimmed().isEmpty()) DB10407->setText(QStringLiteral("0"));
     if (m_prepared) {
-        const double total = numberOf(DB10406->text()) + numberOf(DB10407->text());
+        const double total = CheckInTotal(NumberOf(DB10406->text()), NumberOf(DB10407->text()));
         DB10408->setText(formatGeneral(total));
     }
     // Only the group's first room carries a deposit; the total keeps what was typed.
@@ -304,10 +245,10 @@ void TFDJroom::BDJClick() {
     c.room = DB10402->text();
     c.category = DB10403->text();
     c.standardPrice = m_standardPrice;
-    c.rate = numberOf(DB10405->text());
-    c.actualPrice = numberOf(actual);
-    c.deposit = numberOf(DB10407->text().trimmed().isEmpty() ? QStringLiteral("0") : DB10407->text());
-    c.total = numberOf(total);
+    c.rate = NumberOf(DB10405->text());
+    c.actualPrice = NumberOf(actual);
+    c.deposit = NumberOf(DB10407->text().trimmed().isEmpty() ? QStringLiteral("0") : DB10407->text());
+    c.total = NumberOf(total);
     c.guest = DB10409->text();
     c.documentType = DB10410->currentText();
     c.documentNo = DB10411->text();
@@ -373,10 +314,7 @@ void TFDJroom::BSXClick() {
 }
 
 void TFDJroom::TeThemeSpeedButton4Click() {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWindow(this);
 }
 
 } // namespace lumvard::frontdesk

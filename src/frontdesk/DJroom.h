@@ -75,7 +75,6 @@ protected:
 
 private:
     void clearAll();
-    void refocus(QWidget *w);
 
     platform::QueryModel *m_model = nullptr;
     double m_standardPrice = 0;

@@ -4,9 +4,9 @@
 #include "data/DM.h"
 #include "data/FrontDesk.h"
 #include "data/RoomStatus.h"
-#include "foundation/Clock.h"
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
 #include "frontdesk/Rzdjrep.h"
 #include "frontdesk/VacantRoomPicker.h"
 #include "platform/gui/DataGrid.h"
@@ -17,39 +17,17 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lumvard::reservations {
 
-namespace {
-
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QLineEdit *field(const QString &name, bool editable, bool right = false) {
-    auto *e = named(new QLineEdit, name);
-    e->setReadOnly(!editable);
-    if (right) e->setAlignment(Qt::AlignRight);
-    return e;
-}
-
-// A number the operator typed or the window computed; the standard error box names the text.
-double numberOf(const QString &text) {
-    bool ok = false;
-    const double value = parseNumber(text, &ok);
-    if (!ok) throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    return value;
-}
-
-} // namespace
+using frontdesk::AddCategoryFilter;
+using frontdesk::AddToolButton;
+using frontdesk::EntryField;
+using frontdesk::Named;
+using frontdesk::NumberOf;
 
 TFZRroom::TFZRroom(QWidget *parent)
     : QWidget(parent) {
@@ -62,26 +40,17 @@ TFZRroom::TFZRroom(QWidget *parent)
     Q102.setSql(QStringLiteral("Select * from LBK"));
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BDJ, QStringLiteral("BDJ"), QStringLiteral("登记"));
-    button(BRZD, QStringLiteral("BRZD"), QStringLiteral("入住单"));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
+    BDJ = AddToolButton(this, toolbar, QStringLiteral("BDJ"), QStringLiteral("登记"));
+    BRZD = AddToolButton(this, toolbar, QStringLiteral("BRZD"), QStringLiteral("入住单"));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
+    auto *roomsBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
     auto *roomsLayout = new QVBoxLayout(roomsBox);
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(new QLabel(QStringLiteral("类别:")));
-    LBCombox = named(new QComboBox, QStringLiteral("LBCombox"));
-    filter->addWidget(LBCombox, 1);
-    roomsLayout->addLayout(filter);
-    FJGrid = named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    LBCombox = AddCategoryFilter(roomsLayout);
+    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
     FJGrid->setColumns({{QStringLiteral("F103_01"), QStringLiteral("房间号"), 0},
                         {QStringLiteral("F103_03"), QStringLiteral("楼层"), 0},
                         {QStringLiteral("F103_05"), QStringLiteral("单价"), 0},
@@ -91,25 +60,25 @@ TFZRroom::TFZRroom(QWidget *parent)
     FJGrid->setToolTip(QStringLiteral("双击选择..."));
     roomsLayout->addWidget(FJGrid);
 
-    auto *entryBox = named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
+    auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
-    DB10401 = field(QStringLiteral("DB10401"), false);
-    DB10416 = field(QStringLiteral("DB10416"), false);
-    DB10402 = field(QStringLiteral("DB10402"), false);
-    DB10403 = field(QStringLiteral("DB10403"), false);
-    DB10404 = field(QStringLiteral("DB10404"), false, true);
-    DB10405 = field(QStringLiteral("DB10405"), true, true);
-    DB10406 = field(QStringLiteral("DB10406"), false, true);
-    DB10407 = field(QStringLiteral("DB10407"), true, true);
-    DB10408 = field(QStringLiteral("DB10408"), false, true);
-    DB10409 = field(QStringLiteral("DB10409"), false);
-    DB10410 = field(QStringLiteral("DB10410"), false);
-    DB10411 = field(QStringLiteral("DB10411"), false);
-    DB10412 = field(QStringLiteral("DB10412"), true);
-    DB10413 = field(QStringLiteral("DB10413"), true, true);
-    DB10415 = field(QStringLiteral("DB10415"), false);
-    DB10414 = field(QStringLiteral("DB10414"), false);
-    DB10601 = field(QStringLiteral("DB10601"), false);
+    DB10401 = EntryField(QStringLiteral("DB10401"), false);
+    DB10416 = EntryField(QStringLiteral("DB10416"), false);
+    DB10402 = EntryField(QStringLiteral("DB10402"), false);
+    DB10403 = EntryField(QStringLiteral("DB10403"), false);
+    DB10404 = EntryField(QStringLiteral("DB10404"), false, true);
+    DB10405 = EntryField(QStringLiteral("DB10405"), true, true);
+    DB10406 = EntryField(QStringLiteral("DB10406"), false, true);
+    DB10407 = EntryField(QStringLiteral("DB10407"), true, true);
+    DB10408 = EntryField(QStringLiteral("DB10408"), false, true);
+    DB10409 = EntryField(QStringLiteral("DB10409"), false);
+    DB10410 = EntryField(QStringLiteral("DB10410"), false);
+    DB10411 = EntryField(QStringLiteral("DB10411"), false);
+    DB10412 = EntryField(QStringLiteral("DB10412"), true);
+    DB10413 = EntryField(QStringLiteral("DB10413"), true, true);
+    DB10415 = EntryField(QStringLiteral("DB10415"), false);
+    DB10414 = EntryField(QStringLiteral("DB10414"), false);
+    DB10601 = EntryField(QStringLiteral("DB10601"), false);
     DB10601->setVisible(false);
     form->addRow(QStringLiteral("入住流水号:"), DB10401);
     form->addRow(QStringLiteral("客人类别:"), DB10416);
@@ -192,15 +161,6 @@ bool TFZRroom::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TFZRroom::refocus(QWidget *w) {
-    // Also when called from the field's own focus-out: the focus moves on first, then comes back.
-    w->setFocus();
-    QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [target] {
-        if (target) target->setFocus();
-    });
-}
-
 void TFZRroom::FormShow() {
     m_registered = false;
     if (Q102.isActive()) {
@@ -250,9 +210,7 @@ void TFZRroom::FJGridDblClick() {
     m_prepared = true;
 
     m_standardPrice = Q103.value(row, Q103.fieldIndex(QStringLiteral("F103_05"))).toDouble();
-    m_checkInTime = Now();
-    m_checkInTime.setTime(QTime(m_checkInTime.time().hour(), m_checkInTime.time().minute(),
-                                m_checkInTime.time().second())); // stored to the second
+    m_checkInTime = frontdesk::NowToTheSecond();
     DB10401->setText(number);
     DB10402->setText(room);
     DB10403->setText(cell("F103_02"));
@@ -268,28 +226,17 @@ void TFZRroom::FJGridDblClick() {
 }
 
 void TFZRroom::DB10405Exit() {
-    const QString text = DB10405->text().trimmed();
-    if (text.isEmpty()) return;
-    bool ok = false;
-    const double rate = parseNumber(text, &ok);
-    if (!ok) {
-        refocus(DB10405);
-        throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    }
-    if (rate <= 0 || rate > 1) {
-        ShowInfo(QStringLiteral("折价率录入不规范!"));
-        refocus(DB10405);
-        return;
-    }
+    const std::optional<double> rate = frontdesk::LeaveRateField(DB10405);
+    if (!rate) return;
     if (!m_prepared) return;
-    const double actual = m_standardPrice * rate;
+    const double actual = ActualPrice(m_standardPrice, *rate);
     DB10406->setText(formatGeneral(actual));
     // A total already shown follows the new price, so the total stored is always price + deposit.
     if (!DB10408->text().isEmpty()) {
         bool depositOk = false;
         const double deposit = parseNumber(DB10407->text().trimmed(), &depositOk);
         if (depositOk)
-            DB10408->setText(formatGeneral(actual + deposit));
+            DB10408->setText(formatGeneral(CheckInTotal(actual, deposit)));
         else
             DB10408->clear();
     }
@@ -297,7 +244,7 @@ void TFZRroom::DB10405Exit() {
 
 void TFZRroom::DB10407Exit() {
     if (DB10407->text().trimmed().isEmpty()) DB10407->setText(QStringLiteral("0"));
-    const double deposit = numberOf(DB10407->text());
+    const double deposit = NumberOf(DB10407->text());
     if (!m_prepared) return;
     // Without an actual price (the rate was refused or never left) there is no total yet; the
     // registration then asks for the price.
@@ -305,7 +252,7 @@ void TFZRroom::DB10407Exit() {
         DB10408->clear();
         return;
     }
-    DB10408->setText(formatGeneral(numberOf(DB10406->text()) + deposit));
+    DB10408->setText(formatGeneral(CheckInTotal(NumberOf(DB10406->text()), deposit)));
 }
 
 void TFZRroom::BDJClick() {
@@ -330,10 +277,10 @@ void TFZRroom::BDJClick() {
     c.room = DB10402->text();
     c.category = DB10403->text();
     c.standardPrice = m_standardPrice;
-    c.rate = numberOf(DB10405->text());
-    c.actualPrice = numberOf(actual);
-    c.deposit = numberOf(DB10407->text().trimmed().isEmpty() ? QStringLiteral("0") : DB10407->text());
-    c.total = numberOf(total);
+    c.rate = NumberOf(DB10405->text());
+    c.actualPrice = NumberOf(actual);
+    c.deposit = NumberOf(DB10407->text().trimmed().isEmpty() ? QStringLiteral("0") : DB10407->text());
+    c.total = NumberOf(total);
     c.guest = DB10409->text();
     c.documentType = DB10410->text();
     c.documentNo = DB10411->text();
@@ -384,10 +331,7 @@ void TFZRroom::BSXClick() {
 }
 
 void TFZRroom::TeThemeSpeedButton4Click() {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    frontdesk::CloseWindow(this);
 }
 
 } // namespace lumvard::reservations

@@ -74,8 +74,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void refocus(QWidget *w);
-
     double m_standardPrice = 0;
     QDateTime m_checkInTime; // kept to the second, shown in DB10415
     bool m_prepared = false;
