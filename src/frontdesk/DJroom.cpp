@@ -9,7 +9,7 @@
 #include "frontdesk/FormParts.h"
 #include "frontdesk/Rzdjrep.h"
 #include "frontdesk/VacantRoomPicker.h"
-#include "platform/QueryModel.h"
+#include "platform/gui/DataGrid.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,8 +44,8 @@ TFDJroom::TFDJroom(QWidget *parent)
     auto *roomsBox = Named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
     auto *roomsLayout = new QVBoxLayout(roomsBox);
     LBCombox = AddCategoryFilter(roomsLayout);
-    FJGrid = Named(new QTableView, QStringLiteral("FJGrid"));
-    m_model = ShowVacantRooms(FJGrid, Q103, this);
+    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    ShowRoomList(FJGrid, Q103, VacantRoomList());
     roomsLayout->addWidget(FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
@@ -109,7 +108,7 @@ TFDJroom::TFDJroom(QWidget *parent)
     connect(BSX, &QToolButton::clicked, this, guarded(&TFDJroom::BSXClick));
     connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFDJroom::TeThemeSpeedButton4Click));
     connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFDJroom::LBComboxChange));
-    connect(FJGrid, &QTableView::doubleClicked, this, guarded(&TFDJroom::FJGridDblClick));
+    FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate
     dm.OpenSql(Q102, Q102.sql());
@@ -117,7 +116,7 @@ TFDJroom::TFDJroom(QWidget *parent)
 }
 
 TFDJroom::~TFDJroom() {
-    FJGrid->setModel(nullptr);
+    FJGrid->setQuery(nullptr);
     for (platform::Query *q : {&Q103, &Q102, &Q1041})
         q->blockSignals(true);
 }
@@ -163,20 +162,16 @@ bool TFDJroom::eventFilter(QObject *watched, QEvent *event) {
 void TFDJroom::FormShow() {
     m_group = false;
     m_registered = false;
-    if (Q102.isActive()) {
-        Q102.close();
-        FDM().OpenSql(Q102, Q102.sql());
-    }
-    FillCategoryFilter(LBCombox, Q102);
+    ReloadCategoryFilter(LBCombox, Q102, kAllCategories);
     LBComboxChange();
 }
 
 void TFDJroom::LBComboxChange() {
-    OpenVacantRooms(Q103, LBCombox);
+    OpenRoomList(Q103, LBCombox, VacantRoomList());
 }
 
 void TFDJroom::FJGridDblClick() {
-    const int row = CurrentRoomRow(FJGrid, Q103);
+    const int row = Q103.isActive() ? Q103.currentRow() : -1;
     if (row < 0) return;
 
     DB10405->setText(QStringLiteral("1"));

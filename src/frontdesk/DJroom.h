@@ -5,18 +5,14 @@
 // while the room is still vacant. A group is checked in room by room ("刷新" → "仍属于同一团体吗?"
 // keeps the guest's particulars); only its first room carries the deposit and the deposit receipt.
 #include "platform/Query.h"
+#include "platform/gui/DataGrid.h" // complete, so that the grid passes as the QTableView it is
 
 #include <QDateTime>
 #include <QWidget>
 
 class QComboBox;
 class QLineEdit;
-class QTableView;
 class QToolButton;
-
-namespace lumvard::platform {
-class QueryModel;
-}
 
 namespace lumvard::frontdesk {
 
@@ -35,7 +31,7 @@ public:
     QToolButton *BSX = nullptr;                 // "刷新"
     QToolButton *TeThemeSpeedButton4 = nullptr; // "退出"
     QComboBox *LBCombox = nullptr;
-    QTableView *FJGrid = nullptr;
+    platform::DataGrid *FJGrid = nullptr;
     QLineEdit *DB10401 = nullptr; // 入住流水号
     QLineEdit *DB10402 = nullptr; // 房间号
     QLineEdit *DB10403 = nullptr; // 类别
@@ -76,7 +72,6 @@ protected:
 private:
     void clearAll();
 
-    platform::QueryModel *m_model = nullptr;
     double m_standardPrice = 0;
     QDateTime m_checkInTime; // kept to the second, shown in DB10415
     bool m_prepared = false;

@@ -4,6 +4,7 @@
 #include "data/DepositSupplement.h"
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
 #include "frontdesk/Rzdjrep.h"
 #include "frontdesk/VacantRoomPicker.h"
 #include "platform/gui/DataGrid.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,16 +25,19 @@ namespace {
 
 const QString kOpen = QStringLiteral("否");
 
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QLineEdit *field(const QString &name, bool editable, bool right = false) {
-    auto *e = named(new QLineEdit, name);
-    e->setReadOnly(!editable);
-    if (right) e->setAlignment(Qt::AlignRight);
-    return e;
+// The open check-ins, by check-in number.
+RoomListSpec openCheckIns() {
+    RoomListSpec spec;
+    spec.select = QStringLiteral("Select * from RZK where F104_16=:open");
+    spec.params = {{QStringLiteral("open"), kOpen}};
+    spec.categoryColumn = QStringLiteral("F104_03");
+    spec.orderBy = QStringLiteral("F104_01");
+    spec.firstItem = QStringLiteral("所有入住房");
+    spec.columns = {{QStringLiteral("F104_02"), QStringLiteral("房间号"), 0},
+                    {QStringLiteral("F104_04"), QStringLiteral("单价"), 0},
+                    {QStringLiteral("F104_03"), QStringLiteral("类别"), 0}};
+    spec.keyField = QStringLiteral("F104_01");
+    return spec;
 }
 
 } // namespace
@@ -50,55 +53,43 @@ TFBJYJ::TFBJYJ(QWidget *parent)
     Q102.setSql(QStringLiteral("Select * from LBK"));
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text, const QString &hint) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolTip(hint);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BDJ, QStringLiteral("BDJ"), QStringLiteral("补交"), QStringLiteral("补交押金..."));
-    button(BRZD, QStringLiteral("BRZD"), QStringLiteral("押金单"), QStringLiteral("打印押金单..."));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"), QStringLiteral("刷新..."));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"), QString());
+    BDJ = AddToolButton(this, toolbar, QStringLiteral("BDJ"), QStringLiteral("补交"),
+                        QStringLiteral("补交押金..."));
+    BRZD = AddToolButton(this, toolbar, QStringLiteral("BRZD"), QStringLiteral("押金单"),
+                         QStringLiteral("打印押金单..."));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"),
+                        QStringLiteral("刷新..."));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *listBox = named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
+    auto *listBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
     auto *listLayout = new QVBoxLayout(listBox);
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(new QLabel(QStringLiteral("类别:")));
-    LBCombox = named(new QComboBox, QStringLiteral("LBCombox"));
-    filter->addWidget(LBCombox, 1);
-    listLayout->addLayout(filter);
-    FJGrid = named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    FJGrid->setColumns({{QStringLiteral("F104_02"), QStringLiteral("房间号"), 0},
-                        {QStringLiteral("F104_04"), QStringLiteral("单价"), 0},
-                        {QStringLiteral("F104_03"), QStringLiteral("类别"), 0}});
-    FJGrid->setKeyField(QStringLiteral("F104_01"));
-    FJGrid->setQuery(&Q104);
-    FJGrid->setToolTip(QStringLiteral("双击选择..."));
+    LBCombox = AddCategoryFilter(listLayout);
+    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    ShowRoomList(FJGrid, Q104, openCheckIns());
     listLayout->addWidget(FJGrid);
 
-    auto *entryBox = named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
+    auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
-    DB10601 = field(QStringLiteral("DB10601"), false);
-    DB10603 = field(QStringLiteral("DB10603"), false);
-    DB10614 = field(QStringLiteral("DB10614"), false);
-    DB10615 = field(QStringLiteral("DB10615"), false, true);
-    DB10608 = field(QStringLiteral("DB10608"), true, true);
-    YJYJ = named(new QLabel, QStringLiteral("YJYJ"));
+    DB10601 = EntryField(QStringLiteral("DB10601"), false);
+    DB10603 = EntryField(QStringLiteral("DB10603"), false);
+    DB10614 = EntryField(QStringLiteral("DB10614"), false);
+    DB10615 = EntryField(QStringLiteral("DB10615"), false, true);
+    DB10608 = EntryField(QStringLiteral("DB10608"), true, true);
+    YJYJ = Named(new QLabel, QStringLiteral("YJYJ"));
     QFont bold = YJYJ->font();
     bold.setBold(true);
     YJYJ->setFont(bold);
-    DB10604 = field(QStringLiteral("DB10604"), false);
-    DB10605 = field(QStringLiteral("DB10605"), false);
-    DB10606 = field(QStringLiteral("DB10606"), false);
-    DB10607 = field(QStringLiteral("DB10607"), false);
-    DB10611 = field(QStringLiteral("DB10611"), false);
-    DB10610 = field(QStringLiteral("DB10610"), false);
+    DB10604 = EntryField(QStringLiteral("DB10604"), false);
+    DB10605 = EntryField(QStringLiteral("DB10605"), false);
+    DB10606 = EntryField(QStringLiteral("DB10606"), false);
+    DB10607 = EntryField(QStringLiteral("DB10607"), false);
+    DB10611 = EntryField(QStringLiteral("DB10611"), false);
+    DB10610 = EntryField(QStringLiteral("DB10610"), false);
     auto *amount = new QHBoxLayout;
     amount->addWidget(DB10608, 1);
-    amount->addWidget(named(new QLabel(QStringLiteral("已交押金:")), QStringLiteral("Label1")));
+    amount->addWidget(Named(new QLabel(QStringLiteral("已交押金:")), QStringLiteral("Label1")));
     amount->addWidget(YJYJ);
     form->addRow(QStringLiteral("入住流水号:"), DB10601);
     form->addRow(QStringLiteral("房间号:"), DB10603);
@@ -152,26 +143,13 @@ void TFBJYJ::showEvent(QShowEvent *event) {
 }
 
 void TFBJYJ::FormShow() {
-    if (Q102.isActive()) {
-        Q102.close();
-        FDM().OpenSql(Q102, Q102.sql());
-    }
-    FillCategoryFilter(LBCombox, Q102);
-    LBCombox->setItemText(0, QStringLiteral("所有入住房"));
+    ReloadCategoryFilter(LBCombox, Q102, openCheckIns().firstItem);
     LBComboxChange();
     FJGridDblClick(); // the first check-in is selected at once
 }
 
 void TFBJYJ::LBComboxChange() {
-    TFDM &dm = FDM();
-    if (LBCombox->currentIndex() <= 0)
-        dm.OpenSql(Q104, QStringLiteral("Select * from RZK where F104_16=:open order by F104_01"),
-                   {{QStringLiteral("open"), kOpen}});
-    else
-        dm.OpenSql(
-            Q104,
-            QStringLiteral("Select * from RZK where F104_03=:category and F104_16=:open order by F104_01"),
-            {{QStringLiteral("category"), LBCombox->currentText()}, {QStringLiteral("open"), kOpen}});
+    OpenRoomList(Q104, LBCombox, openCheckIns());
 }
 
 void TFBJYJ::FJGridDblClick() {
@@ -260,10 +238,7 @@ void TFBJYJ::BSXClick() {
 }
 
 void TFBJYJ::TeThemeSpeedButton4Click() {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWindow(this);
 }
 
 } // namespace lumvard::frontdesk

@@ -3,14 +3,43 @@
 #include "data/DM.h"
 #include "data/RoomStatus.h"
 #include "platform/Query.h"
-#include "platform/QueryModel.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QSignalBlocker>
-#include <QTableView>
 
 namespace lumvard::frontdesk {
+
+namespace {
+
+QList<platform::GridColumn> roomColumns() {
+    return {{QStringLiteral("F103_01"), QStringLiteral("房间号"), 0},
+            {QStringLiteral("F103_03"), QStringLiteral("楼层"), 0},
+            {QStringLiteral("F103_05"), QStringLiteral("单价"), 0},
+            {QStringLiteral("F103_02"), QStringLiteral("类别"), 0}};
+}
+
+RoomListSpec roomsOfStatus(const QString &status) {
+    RoomListSpec spec;
+    spec.select = QStringLiteral("Select * from FJK Where F103_04=:status");
+    spec.params = {{QStringLiteral("status"), status}};
+    spec.categoryColumn = QStringLiteral("F103_02");
+    spec.firstItem = kAllCategories;
+    spec.columns = roomColumns();
+    spec.keyField = QStringLiteral("F103_01");
+    return spec;
+}
+
+} // namespace
+
+RoomListSpec VacantRoomList() {
+    return roomsOfStatus(RoomStatusWord::Vacant);
+}
+
+RoomListSpec ReservedRoomList(bool ordered) {
+    RoomListSpec spec = roomsOfStatus(RoomStatusWord::Reserved);
+    if (ordered) spec.orderBy = QStringLiteral("F103_01");
+    return spec;
+}
 
 void FillCategoryFilter(QComboBox *filter, platform::Query &categories) {
     const QSignalBlocker block(filter);
@@ -24,35 +53,31 @@ void FillCategoryFilter(QComboBox *filter, platform::Query &categories) {
     filter->setCurrentIndex(0);
 }
 
-bool OpenVacantRooms(platform::Query &rooms, const QComboBox *filter) {
-    TFDM &dm = FDM();
-    if (filter->currentIndex() <= 0)
-        return dm.OpenSql(rooms, QStringLiteral("Select * from FJK Where F103_04=:status"),
-                          {{QStringLiteral("status"), RoomStatusWord::Vacant}});
-    return dm.OpenSql(rooms, QStringLiteral("Select * from FJK Where F103_04=:status and F103_02=:category"),
-                      {{QStringLiteral("status"), RoomStatusWord::Vacant},
-                       {QStringLiteral("category"), filter->currentText()}});
+void ReloadCategoryFilter(QComboBox *filter, platform::Query &categories, const QString &firstItem) {
+    if (categories.isActive()) {
+        categories.close();
+        FDM().OpenSql(categories, categories.sql());
+    }
+    FillCategoryFilter(filter, categories);
+    filter->setItemText(0, firstItem);
 }
 
-platform::QueryModel *ShowVacantRooms(QTableView *grid, platform::Query &rooms, QObject *owner) {
-    auto *model = new platform::QueryModel(&rooms, owner);
-    model->setColumns(
-        {QStringLiteral("F103_01"), QStringLiteral("F103_03"), QStringLiteral("F103_05"),
-         QStringLiteral("F103_02")},
-        {QStringLiteral("房间号"), QStringLiteral("楼层"), QStringLiteral("单价"), QStringLiteral("类别")});
-    grid->setModel(model);
+bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomListSpec &spec) {
+    QString sql = spec.select;
+    QVariantMap params = spec.params;
+    if (filter->currentIndex() > 0) {
+        sql += QStringLiteral(" and %1=:category").arg(spec.categoryColumn);
+        params.insert(QStringLiteral("category"), filter->currentText());
+    }
+    if (!spec.orderBy.isEmpty()) sql += QStringLiteral(" order by ") + spec.orderBy;
+    return FDM().OpenSql(rows, sql, params);
+}
+
+void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomListSpec &spec) {
+    grid->setColumns(spec.columns);
+    grid->setKeyField(spec.keyField);
+    grid->setQuery(&rows);
     grid->setToolTip(QStringLiteral("双击选择..."));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->hide();
-    return model;
-}
-
-int CurrentRoomRow(const QTableView *grid, const platform::Query &rooms) {
-    const int row = grid->currentIndex().row();
-    if (!rooms.isActive() || row < 0 || row >= rooms.recordCount()) return -1;
-    return row;
 }
 
 } // namespace lumvard::frontdesk

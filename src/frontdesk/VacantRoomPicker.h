@@ -1,35 +1,51 @@
 #pragma once
-// The vacant-room list with its category filter, as the check-in and the reservation windows show
-// it: "所有可供" followed by the categories of LBK, and the rooms reading "空房间" of the chosen
-// category. Room numbers and category names are bound, never spliced into the statement.
+// The pick-a-room list with its category filter, as the check-in, reservation, take-up, cancel and
+// deposit windows show it. Each window describes its list in a RoomListSpec (statement, status bound,
+// category column, order, first filter item, columns); the filter's first item lists every category,
+// the others narrow the list to one. Categories are bound, never spliced into the statement.
+#include "platform/gui/DataGrid.h"
+
+#include <QList>
 #include <QString>
+#include <QVariantMap>
 
 class QComboBox;
-class QObject;
-class QTableView;
 
 namespace lumvard::platform {
 class Query;
-class QueryModel;
 } // namespace lumvard::platform
 
 namespace lumvard::frontdesk {
 
 inline const QString kAllCategories = QStringLiteral("所有可供");
 
+struct RoomListSpec {
+    QString select;         // the statement without the category condition, ending in its Where
+    QVariantMap params;     // bound with it
+    QString categoryColumn; // compared with the chosen category
+    QString orderBy;        // appended as "order by ..." when not empty
+    QString firstItem;      // the filter's first item, standing for every category
+    QList<platform::GridColumn> columns;
+    QString keyField;
+};
+
+// The rooms reading "空房间" (check-in, reservation).
+RoomListSpec VacantRoomList();
+// The rooms reading "预定房"; `ordered` lists them by room number.
+RoomListSpec ReservedRoomList(bool ordered);
+
 // Refills the filter from the open categories (F102_02 in query order, trimmed) and selects
 // "所有可供"; the filter's signals stay blocked meanwhile.
 void FillCategoryFilter(QComboBox *filter, platform::Query &categories);
 
-// Opens the vacant rooms of the filter's current category (all categories for the first item).
+// Reads the categories again when they were open, refills the filter and names its first item.
+void ReloadCategoryFilter(QComboBox *filter, platform::Query &categories, const QString &firstItem);
+
+// Opens the list's rows of the filter's current category (every category for the first item).
 // False when the statement fails (the data module keeps the reason).
-bool OpenVacantRooms(platform::Query &rooms, const QComboBox *filter);
+bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomListSpec &spec);
 
-// Puts the rooms in the grid: columns 房间号, 楼层, 单价, 类别; whole rows, read-only, hint
-// "双击选择...". Returns the model (owned by `owner`).
-platform::QueryModel *ShowVacantRooms(QTableView *grid, platform::Query &rooms, QObject *owner);
-
-// The row of the grid's current room in the dataset, or -1 when there is none.
-int CurrentRoomRow(const QTableView *grid, const platform::Query &rooms);
+// Shows the rows in the grid with the list's columns and key; read-only, hint "双击选择...".
+void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomListSpec &spec);
 
 } // namespace lumvard::frontdesk

@@ -51,13 +51,7 @@ TFZRroom::TFZRroom(QWidget *parent)
     auto *roomsLayout = new QVBoxLayout(roomsBox);
     LBCombox = AddCategoryFilter(roomsLayout);
     FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    FJGrid->setColumns({{QStringLiteral("F103_01"), QStringLiteral("房间号"), 0},
-                        {QStringLiteral("F103_03"), QStringLiteral("楼层"), 0},
-                        {QStringLiteral("F103_05"), QStringLiteral("单价"), 0},
-                        {QStringLiteral("F103_02"), QStringLiteral("类别"), 0}});
-    FJGrid->setKeyField(QStringLiteral("F103_01"));
-    FJGrid->setQuery(&Q103);
-    FJGrid->setToolTip(QStringLiteral("双击选择..."));
+    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::ReservedRoomList(true));
     roomsLayout->addWidget(FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
@@ -163,26 +157,12 @@ bool TFZRroom::eventFilter(QObject *watched, QEvent *event) {
 
 void TFZRroom::FormShow() {
     m_registered = false;
-    if (Q102.isActive()) {
-        Q102.close();
-        FDM().OpenSql(Q102, Q102.sql());
-    }
-    frontdesk::FillCategoryFilter(LBCombox, Q102);
-    LBCombox->setItemText(0, QStringLiteral("所有预定房"));
+    frontdesk::ReloadCategoryFilter(LBCombox, Q102, QStringLiteral("所有预定房"));
     LBComboxChange();
 }
 
 void TFZRroom::LBComboxChange() {
-    TFDM &dm = FDM();
-    if (LBCombox->currentIndex() <= 0)
-        dm.OpenSql(Q103, QStringLiteral("Select * from FJK Where F103_04=:status order by F103_01"),
-                   {{QStringLiteral("status"), RoomStatusWord::Reserved}});
-    else
-        dm.OpenSql(
-            Q103,
-            QStringLiteral("Select * from FJK Where F103_04=:status and F103_02=:category order by F103_01"),
-            {{QStringLiteral("status"), RoomStatusWord::Reserved},
-             {QStringLiteral("category"), LBCombox->currentText()}});
+    frontdesk::OpenRoomList(Q103, LBCombox, frontdesk::ReservedRoomList(true));
 }
 
 void TFZRroom::FJGridDblClick() {
