@@ -2,13 +2,16 @@
 
 #include "data/AppContext.h"
 #include "data/DM.h"
+#include "data/FrontDesk.h"
 #include "data/RoomStatus.h"
 #include "data/SqlCreateTable.h"
 #include "foundation/Clock.h"
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
+#include "frontdesk/VacantRoomPicker.h"
 #include "platform/Command.h"
-#include "platform/QueryModel.h"
+#include "platform/gui/DataGrid.h"
 #include "reservations/YDDJReport.h"
 
 #include <QCloseEvent>
@@ -16,38 +19,23 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPointer>
-#include <QTableView>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lumvard::reservations {
 
+using frontdesk::AddCategoryFilter;
+using frontdesk::AddToolButton;
+using frontdesk::EntryField;
+using frontdesk::Named;
+
 namespace {
 
-const QString kVacantSql = QStringLiteral("Select * from FJK Where F103_04=:status");
-const QString kVacantOfCategorySql =
-    QStringLiteral("Select * from FJK Where F103_04=:status and F103_02=:category");
 const QString kDateTimeForm = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 // Attempts at a free reservation number when other workstations keep taking the one we hold.
 constexpr int kNumberAttempts = 20;
-
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QLineEdit *field(const QString &name, bool editable) {
-    auto *e = named(new QLineEdit, name);
-    e->setReadOnly(!editable);
-    return e;
-}
 
 bool numberTaken(const QString &number) {
     TFDM &dm = FDM();
@@ -72,63 +60,44 @@ TFYDroom::TFYDroom(QWidget *parent)
     Q102.setSql(QStringLiteral("Select * from LBK"));
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BDJ, QStringLiteral("BDJ"), QStringLiteral("预定"));
-    button(BRZD, QStringLiteral("BRZD"), QStringLiteral("定金单"));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
+    BDJ = AddToolButton(this, toolbar, QStringLiteral("BDJ"), QStringLiteral("预定"));
+    BRZD = AddToolButton(this, toolbar, QStringLiteral("BRZD"), QStringLiteral("定金单"));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
     // Left: the vacant rooms.
-    auto *roomsBox = named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
+    auto *roomsBox = Named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
     auto *roomsLayout = new QVBoxLayout(roomsBox);
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(new QLabel(QStringLiteral("类别:")));
-    LBCombox = named(new QComboBox, QStringLiteral("LBCombox"));
-    filter->addWidget(LBCombox, 1);
-    roomsLayout->addLayout(filter);
-    FJGrid = named(new QTableView, QStringLiteral("FJGrid"));
-    m_model = new platform::QueryModel(&Q103, this);
-    m_model->setColumns(
-        {QStringLiteral("F103_01"), QStringLiteral("F103_03"), QStringLiteral("F103_05"),
-         QStringLiteral("F103_02")},
-        {QStringLiteral("房间号"), QStringLiteral("楼层"), QStringLiteral("单价"), QStringLiteral("类别")});
-    FJGrid->setModel(m_model);
-    FJGrid->setToolTip(QStringLiteral("双击选择..."));
-    FJGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FJGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FJGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    FJGrid->verticalHeader()->hide();
+    LBCombox = AddCategoryFilter(roomsLayout);
+    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::VacantRoomList());
     roomsLayout->addWidget(FJGrid);
 
     // Right: the reservation.
-    auto *entryBox = named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
+    auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
-    DB10601 = field(QStringLiteral("DB10601"), false);
-    DB10603 = field(QStringLiteral("DB10603"), false);
-    DB10614 = field(QStringLiteral("DB10614"), false);
-    DB10615 = field(QStringLiteral("DB10615"), false);
-    DB10616 = field(QStringLiteral("DB10616"), true);
-    DB10617 = field(QStringLiteral("DB10617"), false);
-    DB10608 = field(QStringLiteral("DB10608"), true);
-    DB10602 = named(new QComboBox, QStringLiteral("DB10602"));
+    DB10601 = EntryField(QStringLiteral("DB10601"), false);
+    DB10603 = EntryField(QStringLiteral("DB10603"), false);
+    DB10614 = EntryField(QStringLiteral("DB10614"), false);
+    DB10615 = EntryField(QStringLiteral("DB10615"), false);
+    DB10616 = EntryField(QStringLiteral("DB10616"), true);
+    DB10617 = EntryField(QStringLiteral("DB10617"), false);
+    DB10608 = EntryField(QStringLiteral("DB10608"), true);
+    DB10602 = Named(new QComboBox, QStringLiteral("DB10602"));
     DB10602->addItems({QStringLiteral("散客"), QStringLiteral("团体")});
-    DB10604 = field(QStringLiteral("DB10604"), true);
-    DB10605 = named(new QComboBox, QStringLiteral("DB10605"));
+    DB10604 = EntryField(QStringLiteral("DB10604"), true);
+    DB10605 = Named(new QComboBox, QStringLiteral("DB10605"));
     DB10605->setEditable(true);
     DB10605->addItems({QStringLiteral("身份证"), QStringLiteral("工作证"), QStringLiteral("军官证"),
                        QStringLiteral("警官证"), QStringLiteral("士兵证"), QStringLiteral("护照"),
                        QStringLiteral("户口簿"), QStringLiteral("驾驶证"), QStringLiteral("其他证件")});
-    DB10606 = field(QStringLiteral("DB10606"), true);
-    DB10607 = field(QStringLiteral("DB10607"), true);
-    DB10609 = field(QStringLiteral("DB10609"), true);
-    DB10611 = field(QStringLiteral("DB10611"), false);
-    DB10610 = field(QStringLiteral("DB10610"), false);
+    DB10606 = EntryField(QStringLiteral("DB10606"), true);
+    DB10607 = EntryField(QStringLiteral("DB10607"), true);
+    DB10609 = EntryField(QStringLiteral("DB10609"), true);
+    DB10611 = EntryField(QStringLiteral("DB10611"), false);
+    DB10610 = EntryField(QStringLiteral("DB10610"), false);
     form->addRow(QStringLiteral("预定流水号:"), DB10601);
     form->addRow(QStringLiteral("房间号:"), DB10603);
     form->addRow(QStringLiteral("类别:"), DB10614);
@@ -164,7 +133,7 @@ TFYDroom::TFYDroom(QWidget *parent)
     connect(BSX, &QToolButton::clicked, this, guarded(&TFYDroom::BSXClick));
     connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFYDroom::TeThemeSpeedButton4Click));
     connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFYDroom::LBComboxChange));
-    connect(FJGrid, &QTableView::doubleClicked, this, guarded(&TFYDroom::FJGridDblClick));
+    FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate
     dm.OpenSql(Q102, Q102.sql());
@@ -173,7 +142,7 @@ TFYDroom::TFYDroom(QWidget *parent)
 }
 
 TFYDroom::~TFYDroom() {
-    FJGrid->setModel(nullptr);
+    FJGrid->setQuery(nullptr);
     for (platform::Query *q : {&Q106, &Q1061, &Q103, &Q102})
         q->blockSignals(true);
 }
@@ -225,47 +194,20 @@ bool TFYDroom::entering() const {
                                Q106.state() == platform::DatasetState::Insert || Q106.hasPendingUpdates());
 }
 
-void TFYDroom::refocus(QWidget *w) {
-    // Also when called from the field's own focus-out: the focus moves on first, then comes back.
-    w->setFocus();
-    QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [target] {
-        if (target) target->setFocus();
-    });
-}
-
 void TFYDroom::FormShow() {
     m_saved = false;
     m_group = false;
-    const QSignalBlocker block(LBCombox);
-    LBCombox->clear();
-    LBCombox->addItem(QStringLiteral("所有可供"));
-    if (Q102.isActive()) {
-        Q102.close();
-        FDM().OpenSql(Q102, Q102.sql());
-    }
-    if (Q102.isActive()) {
-        const int column = Q102.fieldIndex(QStringLiteral("F102_02"));
-        for (int r = 0; r < Q102.recordCount(); ++r)
-            LBCombox->addItem(Q102.displayText(r, column).trimmed());
-    }
-    LBCombox->setCurrentIndex(0);
+    frontdesk::ReloadCategoryFilter(LBCombox, Q102, frontdesk::kAllCategories);
     LBComboxChange();
 }
 
 void TFYDroom::LBComboxChange() {
-    TFDM &dm = FDM();
-    if (LBCombox->currentIndex() <= 0)
-        dm.OpenSql(Q103, kVacantSql, {{QStringLiteral("status"), RoomStatusWord::Vacant}});
-    else
-        dm.OpenSql(Q103, kVacantOfCategorySql,
-                   {{QStringLiteral("status"), RoomStatusWord::Vacant},
-                    {QStringLiteral("category"), LBCombox->currentText()}});
+    frontdesk::OpenRoomList(Q103, LBCombox, frontdesk::VacantRoomList());
 }
 
 void TFYDroom::FJGridDblClick() {
-    const int row = FJGrid->currentIndex().row();
-    if (!Q103.isActive() || row < 0 || row >= Q103.recordCount()) return;
+    const int row = Q103.isActive() ? Q103.currentRow() : -1;
+    if (row < 0) return;
 
     DB10616->setText(QStringLiteral("1"));
     DB10617->clear();
@@ -297,25 +239,9 @@ void TFYDroom::FJGridDblClick() {
 }
 
 void TFYDroom::DB10616Exit() {
-    const QString text = DB10616->text().trimmed();
-    if (text.isEmpty()) return;
-    bool ok = false;
-    const double rate = parseNumber(text, &ok);
-    if (!ok) {
-        refocus(DB10616);
-        throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    }
-    if (rate <= 0 || rate > 1) {
-        ShowInfo(QStringLiteral("折价率录入不规范!"));
-        refocus(DB10616);
-        return;
-    }
-    if (entering()) {
-        bool priceOk = false;
-        const double price = parseNumber(DB10615->text(), &priceOk);
-        if (!priceOk) throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(DB10615->text()));
-        DB10617->setText(formatGeneral(price * rate));
-    }
+    const std::optional<double> rate = frontdesk::LeaveRateField(DB10616);
+    if (!rate) return;
+    if (entering()) DB10617->setText(formatGeneral(ActualPrice(frontdesk::NumberOf(DB10615->text()), *rate)));
 }
 
 void TFYDroom::DB10608Exit() {
@@ -451,10 +377,7 @@ void TFYDroom::BRZDClick() {
 }
 
 void TFYDroom::TeThemeSpeedButton4Click() {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    frontdesk::CloseWindow(this);
 }
 
 } // namespace lumvard::reservations

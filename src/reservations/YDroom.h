@@ -5,18 +5,14 @@
 // ("刷新" → "仍属于同一团体吗?" keeps the guest's particulars); only its first room carries the deposit
 // and the deposit receipt.
 #include "platform/Query.h"
+#include "platform/gui/DataGrid.h"
 
 #include <QWidget>
 
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
-class QTableView;
 class QToolButton;
-
-namespace lumvard::platform {
-class QueryModel;
-}
 
 namespace lumvard::reservations {
 
@@ -36,7 +32,7 @@ public:
     QToolButton *BSX = nullptr;                 // "刷新"
     QToolButton *TeThemeSpeedButton4 = nullptr; // "退出"
     QComboBox *LBCombox = nullptr;
-    QTableView *FJGrid = nullptr;
+    platform::DataGrid *FJGrid = nullptr;
     QLineEdit *DB10601 = nullptr; // 预定流水号
     QLineEdit *DB10603 = nullptr; // 房间号
     QLineEdit *DB10614 = nullptr; // 类别
@@ -76,9 +72,7 @@ private:
     bool entering() const; // a picked room's row is in Q106 and not yet written
     void writeReservation(const QString &room);
     void fullReset();
-    void refocus(QWidget *w);
 
-    platform::QueryModel *m_model = nullptr;
     bool m_saved = false;
     bool m_group = false;
 };
