@@ -3,36 +3,24 @@
 #include "data/DM.h"
 #include "data/RoomStatus.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
+#include "frontdesk/VacantRoomPicker.h"
 #include "platform/Command.h"
-#include "platform/QueryModel.h"
+#include "platform/gui/DataGrid.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QShowEvent>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lumvard::reservations {
 
-namespace {
-
-const QString kReservedSql = QStringLiteral("Select * from FJK Where F103_04=:status");
-const QString kReservedOfCategorySql =
-    QStringLiteral("Select * from FJK Where F103_04=:status and F103_02=:category");
-
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-} // namespace
+using frontdesk::AddToolButton;
+using frontdesk::Named;
 
 TFQXroom::TFQXroom(QWidget *parent)
     : QWidget(parent) {
@@ -45,42 +33,23 @@ TFQXroom::TFQXroom(QWidget *parent)
     Q102.setSql(QStringLiteral("Select * from LBK"));
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BDJ, QStringLiteral("BDJ"), QStringLiteral("取消"));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
+    BDJ = AddToolButton(this, toolbar, QStringLiteral("BDJ"), QStringLiteral("取消"));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
+    auto *roomsBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
     auto *roomsLayout = new QVBoxLayout(roomsBox);
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(new QLabel(QStringLiteral("类别:")));
-    LBCombox = named(new QComboBox, QStringLiteral("LBCombox"));
-    filter->addWidget(LBCombox, 1);
-    roomsLayout->addLayout(filter);
-    FJGrid = named(new QTableView, QStringLiteral("FJGrid"));
-    m_model = new platform::QueryModel(&Q103, this);
-    m_model->setColumns(
-        {QStringLiteral("F103_01"), QStringLiteral("F103_03"), QStringLiteral("F103_05"),
-         QStringLiteral("F103_02")},
-        {QStringLiteral("房间号"), QStringLiteral("楼层"), QStringLiteral("单价"), QStringLiteral("类别")});
-    FJGrid->setModel(m_model);
-    FJGrid->setToolTip(QStringLiteral("双击选择..."));
-    FJGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FJGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FJGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    FJGrid->verticalHeader()->hide();
+    LBCombox = frontdesk::AddCategoryFilter(roomsLayout);
+    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::ReservedRoomList(false));
     roomsLayout->addWidget(FJGrid);
 
-    auto *entryBox = named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
+    auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
     auto add = [&](QLineEdit *&e, const QString &name, const QString &label) {
-        e = named(new QLineEdit, name);
+        e = Named(new QLineEdit, name);
         e->setReadOnly(true);
         form->addRow(label, e);
     };
@@ -112,7 +81,7 @@ TFQXroom::TFQXroom(QWidget *parent)
     connect(BSX, &QToolButton::clicked, this, guarded(&TFQXroom::BSXClick));
     connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFQXroom::TeThemeSpeedButton4Click));
     connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFQXroom::LBComboxChange));
-    connect(FJGrid, &QTableView::doubleClicked, this, guarded(&TFQXroom::FJGridDblClick));
+    FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate
     dm.OpenSql(Q102, Q102.sql());
@@ -120,7 +89,7 @@ TFQXroom::TFQXroom(QWidget *parent)
 }
 
 TFQXroom::~TFQXroom() {
-    FJGrid->setModel(nullptr);
+    FJGrid->setQuery(nullptr);
     for (platform::Query *q : {&Q103, &Q102})
         q->blockSignals(true);
 }
@@ -137,35 +106,17 @@ void TFQXroom::showEvent(QShowEvent *event) {
 }
 
 void TFQXroom::FormShow() {
-    const QSignalBlocker block(LBCombox);
-    LBCombox->clear();
-    LBCombox->addItem(QStringLiteral("所有预定房"));
-    if (Q102.isActive()) {
-        Q102.close();
-        FDM().OpenSql(Q102, Q102.sql());
-    }
-    if (Q102.isActive()) {
-        const int column = Q102.fieldIndex(QStringLiteral("F102_02"));
-        for (int r = 0; r < Q102.recordCount(); ++r)
-            LBCombox->addItem(Q102.displayText(r, column).trimmed());
-    }
-    LBCombox->setCurrentIndex(0);
+    frontdesk::ReloadCategoryFilter(LBCombox, Q102, QStringLiteral("所有预定房"));
     LBComboxChange();
 }
 
 void TFQXroom::LBComboxChange() {
-    TFDM &dm = FDM();
-    if (LBCombox->currentIndex() <= 0)
-        dm.OpenSql(Q103, kReservedSql, {{QStringLiteral("status"), RoomStatusWord::Reserved}});
-    else
-        dm.OpenSql(Q103, kReservedOfCategorySql,
-                   {{QStringLiteral("status"), RoomStatusWord::Reserved},
-                    {QStringLiteral("category"), LBCombox->currentText()}});
+    frontdesk::OpenRoomList(Q103, LBCombox, frontdesk::ReservedRoomList(false));
 }
 
 void TFQXroom::FJGridDblClick() {
-    const int row = FJGrid->currentIndex().row();
-    if (!Q103.isActive() || row < 0 || row >= Q103.recordCount()) return;
+    const int row = Q103.isActive() ? Q103.currentRow() : -1;
+    if (row < 0) return;
     auto cell = [&](const char *name) { return Q103.displayText(row, Q103.fieldIndex(QLatin1String(name))); };
     const QString room = cell("F103_01");
 
@@ -228,10 +179,7 @@ void TFQXroom::BSXClick() {
 }
 
 void TFQXroom::TeThemeSpeedButton4Click() {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    frontdesk::CloseWindow(this);
 }
 
 } // namespace lumvard::reservations

@@ -2,17 +2,13 @@
 // "取消预定": cancels the open reservation of a reserved room. The reservation is closed ("是", its
 // deposit stays recorded) and the room goes from "预定房" back to "空房间" in one transaction.
 #include "platform/Query.h"
+#include "platform/gui/DataGrid.h"
 
 #include <QWidget>
 
 class QComboBox;
 class QLineEdit;
-class QTableView;
 class QToolButton;
-
-namespace lumvard::platform {
-class QueryModel;
-}
 
 namespace lumvard::reservations {
 
@@ -29,7 +25,7 @@ public:
     QToolButton *BSX = nullptr;                 // "刷新"
     QToolButton *TeThemeSpeedButton4 = nullptr; // "退出"
     QComboBox *LBCombox = nullptr;
-    QTableView *FJGrid = nullptr;
+    platform::DataGrid *FJGrid = nullptr;
     QLineEdit *DB10601 = nullptr;
     QLineEdit *DB10602 = nullptr;
     QLineEdit *DB10603 = nullptr;
@@ -57,7 +53,6 @@ protected:
 
 private:
     QList<QLineEdit *> fields() const;
-    platform::QueryModel *m_model = nullptr;
 };
 
 } // namespace lumvard::reservations
