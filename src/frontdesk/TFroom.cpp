@@ -6,6 +6,7 @@
 #include "foundation/Clock.h"
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
+#include "frontdesk/FormParts.h"
 #include "frontdesk/JZReport.h"
 #include "frontdesk/JZTS.h"
 #include "platform/QueryModel.h"
@@ -20,12 +21,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -34,18 +32,6 @@ namespace lumvard::frontdesk {
 namespace {
 
 const QString kNoRowSql = QStringLiteral("Select * from KRXFK Where F105_02='A'");
-
-template <class W> W *named(W *w, const QString &name) {
-    w->setObjectName(name);
-    return w;
-}
-
-double numberOf(const QString &text) {
-    bool ok = false;
-    const double value = parseNumber(text, &ok);
-    if (!ok) throw Error(QStringLiteral("\"%1\"不是有效的数字!").arg(text));
-    return value;
-}
 
 } // namespace
 
@@ -57,28 +43,23 @@ TFTFDJ::TFTFDJ(QWidget *parent)
     Q104.setConnection(&dm.DBConn);
 
     auto *toolbar = new QHBoxLayout;
-    auto button = [&](QToolButton *&b, const QString &name, const QString &text) {
-        b = named(new QToolButton(this), name);
-        b->setText(text);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        toolbar->addWidget(b);
-    };
-    button(BJZ, QStringLiteral("BJZ"), QStringLiteral("结帐"));
-    button(BZD, QStringLiteral("BZD"), QStringLiteral("帐单"));
-    button(BSX, QStringLiteral("BSX"), QStringLiteral("刷新"));
-    button(TeThemeSpeedButton4, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
+    BJZ = AddToolButton(this, toolbar, QStringLiteral("BJZ"), QStringLiteral("结帐"));
+    BZD = AddToolButton(this, toolbar, QStringLiteral("BZD"), QStringLiteral("帐单"));
+    BSX = AddToolButton(this, toolbar, QStringLiteral("BSX"), QStringLiteral("刷新"));
+    TeThemeSpeedButton4 =
+        AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
     auto *roomLine = new QHBoxLayout;
     roomLine->addWidget(new QLabel(QStringLiteral("房间号:")));
-    FJHCombox = named(new QComboBox, QStringLiteral("FJHCombox"));
+    FJHCombox = Named(new QComboBox, QStringLiteral("FJHCombox"));
     FJHCombox->setMinimumWidth(100);
     roomLine->addWidget(FJHCombox);
-    Blook = named(new QPushButton(QStringLiteral("查看房客入住信息")), QStringLiteral("Blook"));
+    Blook = Named(new QPushButton(QStringLiteral("查看房客入住信息")), QStringLiteral("Blook"));
     roomLine->addWidget(Blook);
     roomLine->addStretch(1);
 
-    XFGrid = named(new QTableView, QStringLiteral("XFGrid"));
+    XFGrid = Named(new QTableView, QStringLiteral("XFGrid"));
     m_model = new platform::QueryModel(&dm.QADOQ, this);
     m_model->setColumns({QStringLiteral("F105_01"), QStringLiteral("F105_02"), QStringLiteral("F105_03"),
                          QStringLiteral("F105_04"), QStringLiteral("F105_05"), QStringLiteral("F105_06"),
@@ -93,7 +74,7 @@ TFTFDJ::TFTFDJ(QWidget *parent)
 
     auto *results = new QGridLayout;
     auto result = [&](QLineEdit *&e, const QString &name, const QString &label, int row, int column) {
-        e = named(new QLineEdit, name);
+        e = Named(new QLineEdit, name);
         e->setAlignment(Qt::AlignRight);
         e->setReadOnly(true);
         auto *l = new QLabel(label);
@@ -170,14 +151,6 @@ bool TFTFDJ::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void TFTFDJ::refocus(QWidget *w) {
-    w->setFocus();
-    QPointer<QWidget> target(w);
-    QTimer::singleShot(0, w, [target] {
-        if (target) target->setFocus();
-    });
 }
 
 bool TFTFDJ::roomChosen() const {
@@ -266,18 +239,18 @@ void TFTFDJ::SSExit() {
     const QString text = SS->text().trimmed();
     if (text.isEmpty()) {
         ShowInfo(QStringLiteral("实收金额不正确,请重新录入!"));
-        refocus(SS);
+        Refocus(SS);
         return;
     }
-    const double amount = numberOf(text);
+    const double amount = NumberOf(text);
     if (amount < 0) {
         ShowInfo(QStringLiteral("实收金额不正确,请重新录入!"));
-        refocus(SS);
+        Refocus(SS);
     }
 }
 
 void TFTFDJ::SSKeyDown() {
-    const double change = numberOf(SS->text()) - numberOf(YS->text());
+    const double change = NumberOf(SS->text()) - NumberOf(YS->text());
     YZ->setText(formatGeneral(change));
     const QString payable = QStringLiteral("￥") + YS->text().trimmed();
     const QString received = QStringLiteral("￥") + SS->text().trimmed();
@@ -365,10 +338,7 @@ void TFTFDJ::TeThemeSpeedButton4Click() {
     dm.QADO.close();
     dm.QADOT.close();
     dm.QADOQ.close();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWindow(this);
 }
 
 } // namespace lumvard::frontdesk

@@ -70,7 +70,6 @@ private:
     bool roomChosen() const; // a room whose one open check-in is in Q104
     void fillRooms();
     bool openCheckIn(const QString &room);
-    void refocus(QWidget *w);
 
     platform::QueryModel *m_model = nullptr;
     QString m_refund;
