@@ -16,7 +16,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -96,9 +95,10 @@ TFDJroom::TFDJroom(QWidget *parent)
     layout->addLayout(toolbar);
     layout->addLayout(body, 1);
 
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{DB10405, DB10407, DB10602, DB10409, DB10410, DB10411, DB10412})
-        w->installEventFilter(this);
+    auto *keys = new EntryKeys(this);
+    keys->onExit(DB10405, [this] { DB10405Exit(); });
+    keys->onExit(DB10407, [this] { DB10407Exit(); });
+    keys->setChain({DB10405, DB10407, DB10602, DB10409, DB10410, DB10411, DB10412, DB10413});
 
     auto guarded = [this](void (TFDJroom::*handler)()) {
         return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
@@ -132,31 +132,6 @@ void TFDJroom::closeEvent(QCloseEvent *event) {
     m_prepared = false;
     m_registered = true;
     QWidget::closeEvent(event);
-}
-
-bool TFDJroom::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Leaving a field for another control of the window; not the window losing activation.
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == DB10405)
-                runGuarded([this] { DB10405Exit(); });
-            else if (watched == DB10407)
-                runGuarded([this] { DB10407Exit(); });
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            const QList<QWidget *> chain{DB10405, DB10407, DB10602, DB10409,
-                                         DB10410, DB10411, DB10412, DB10413};
-            const int at = chain.indexOf(static_cast<QWidget *>(watched));
-            if (at >= 0 && at + 1 < chain.size()) {
-                chain[at + 1]->setFocus(Qt::TabFocusReason); // the focus-out runs the exit handler
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TFDJroom::FormShow() {

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -87,6 +88,50 @@ void CloseWindow(QWidget *w) {
         sub->close();
     else
         w->close();
+}
+
+void EntryKeys::watch(QWidget *field) {
+    field->removeEventFilter(this);
+    field->installEventFilter(this);
+}
+
+void EntryKeys::onExit(QWidget *field, std::function<void()> handler) {
+    m_exit.insert(field, std::move(handler));
+    watch(field);
+}
+
+void EntryKeys::onReturn(QWidget *field, std::function<void()> handler) {
+    m_return.insert(field, std::move(handler));
+    watch(field);
+}
+
+void EntryKeys::setChain(const QList<QWidget *> &chain) {
+    m_chain = chain;
+    for (QWidget *w : chain)
+        watch(w);
+}
+
+bool EntryKeys::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        const auto exit = m_exit.constFind(watched);
+        if (exit != m_exit.cend() && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            runGuarded(*exit);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (const auto own = m_return.constFind(watched); own != m_return.cend()) {
+                runGuarded(*own);
+                return true;
+            }
+            const int at = m_chain.indexOf(static_cast<QWidget *>(watched));
+            if (at >= 0 && at + 1 < m_chain.size()) {
+                m_chain[at + 1]->setFocus(Qt::TabFocusReason); // the focus-out runs the exit handler
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace lumvard::frontdesk

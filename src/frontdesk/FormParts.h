@@ -3,7 +3,11 @@
 // toolbar buttons, the category filter row, reading a typed number, putting the focus back in a
 // refused field, the discount rate field and closing the window from its "退出" button.
 #include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -49,5 +53,28 @@ QDateTime NowToTheSecond();
 
 // Closes the window, through its MDI sub-window when it has one.
 void CloseWindow(QWidget *w);
+
+// The keyboard of an entry form: a field's exit handler runs when the focus leaves it for another
+// control of the window (not when the window loses activation or a popup opens); Return or Enter moves
+// on along the entry chain (leaving the field runs its exit handler) or runs the field's own Return
+// handler. Handlers run guarded: their errors go to the standard error box.
+class EntryKeys : public QObject {
+public:
+    explicit EntryKeys(QObject *parent)
+        : QObject(parent) {}
+
+    void onExit(QWidget *field, std::function<void()> handler);
+    void onReturn(QWidget *field, std::function<void()> handler);
+    void setChain(const QList<QWidget *> &chain);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void watch(QWidget *field);
+    QHash<QObject *, std::function<void()>> m_exit;
+    QHash<QObject *, std::function<void()>> m_return;
+    QList<QWidget *> m_chain;
+};
 
 } // namespace lumvard::frontdesk

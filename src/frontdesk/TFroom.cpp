@@ -18,7 +18,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,7 +95,9 @@ TFTFDJ::TFTFDJ(QWidget *parent)
     SS->setStyleSheet(QStringLiteral("color: blue;"));
     SS->setToolTip(QStringLiteral("输入实收金额后请按回车..."));
     YZ->setStyleSheet(QStringLiteral("color: red;"));
-    SS->installEventFilter(this);
+    auto *keys = new EntryKeys(this);
+    keys->onExit(SS, [this] { SSExit(); });
+    keys->onReturn(SS, [this] { SSKeyDown(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(toolbar);
@@ -134,23 +135,6 @@ void TFTFDJ::closeEvent(QCloseEvent *event) {
         dm.QADOQ.close();
     });
     QWidget::closeEvent(event);
-}
-
-bool TFTFDJ::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == SS) {
-        if (event->type() == QEvent::FocusOut) {
-            const auto reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                runGuarded([this] { SSExit(); });
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                runGuarded([this] { SSKeyDown(); });
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool TFTFDJ::roomChosen() const {

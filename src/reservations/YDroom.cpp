@@ -19,7 +19,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -121,9 +120,10 @@ TFYDroom::TFYDroom(QWidget *parent)
     layout->addLayout(toolbar);
     layout->addLayout(body, 1);
 
-    for (QWidget *w : std::initializer_list<QWidget *>{DB10616, DB10608, DB10602, DB10604, DB10605, DB10606,
-                                                       DB10607, DB10609})
-        w->installEventFilter(this);
+    auto *keys = new frontdesk::EntryKeys(this);
+    keys->onExit(DB10616, [this] { DB10616Exit(); });
+    keys->onExit(DB10608, [this] { DB10608Exit(); });
+    keys->setChain({DB10616, DB10608, DB10602, DB10604, DB10605, DB10606, DB10607, DB10609});
 
     auto guarded = [this](void (TFYDroom::*handler)()) {
         return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
@@ -159,34 +159,6 @@ void TFYDroom::closeEvent(QCloseEvent *event) {
         if (!m_saved && Q106.isActive()) Q106.cancelUpdates();
     });
     QWidget::closeEvent(event);
-}
-
-bool TFYDroom::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Leaving a field for another control of the window; not the window losing activation.
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == DB10616)
-                runGuarded([this] { DB10616Exit(); });
-            else if (watched == DB10608)
-                runGuarded([this] { DB10608Exit(); });
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            static const auto order = [](TFYDroom *w) {
-                return QList<QWidget *>{w->DB10616, w->DB10608, w->DB10602, w->DB10604,
-                                        w->DB10605, w->DB10606, w->DB10607, w->DB10609};
-            };
-            const QList<QWidget *> chain = order(this);
-            const int at = chain.indexOf(static_cast<QWidget *>(watched));
-            if (at >= 0 && at + 1 < chain.size()) {
-                chain[at + 1]->setFocus(Qt::TabFocusReason);
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool TFYDroom::entering() const {

@@ -16,7 +16,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -98,8 +97,10 @@ TFZRroom::TFZRroom(QWidget *parent)
     layout->addLayout(toolbar);
     layout->addLayout(body, 1);
 
-    for (QWidget *w : std::initializer_list<QWidget *>{DB10405, DB10407})
-        w->installEventFilter(this);
+    auto *keys = new frontdesk::EntryKeys(this);
+    keys->onExit(DB10405, [this] { DB10405Exit(); });
+    keys->onExit(DB10407, [this] { DB10407Exit(); });
+    keys->setChain({DB10405, DB10407, DB10409});
 
     auto guarded = [this](void (TFZRroom::*handler)()) {
         return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
@@ -132,27 +133,6 @@ void TFZRroom::closeEvent(QCloseEvent *event) {
     // A prepared check-in lives only in the fields: closing drops it, nothing is written.
     m_prepared = false;
     QWidget::closeEvent(event);
-}
-
-bool TFZRroom::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Leaving a field for another control of the window; not the window losing activation.
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == DB10405)
-                runGuarded([this] { DB10405Exit(); });
-            else if (watched == DB10407)
-                runGuarded([this] { DB10407Exit(); });
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            QWidget *next = watched == DB10405 ? static_cast<QWidget *>(DB10407) : DB10409;
-            next->setFocus(Qt::TabFocusReason); // the focus-out runs the exit handler
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TFZRroom::FormShow() {
