@@ -11,12 +11,7 @@ protected:
     void SetUp() override {
         ReservationFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        for (const char *table : {"RZK", "KRXFK"}) {
-            QStringList create;
-            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
-            for (const QString &sql : create)
-                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
-        }
+        ASSERT_TRUE(CreateTables(*dm, engine(), {QStringLiteral("RZK"), QStringLiteral("KRXFK")}));
         addRoom({"0301", "标准间", "三楼", "空房间", 150});
         addRoom({"0302", "标准间", "三楼", "空房间", 168});
     }

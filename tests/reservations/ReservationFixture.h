@@ -3,12 +3,13 @@
 // journal; the fixture's own connection `db` is a second workstation on the same database.
 #include "data/AppContext.h"
 #include "data/DM.h"
-#include "data/SqlCreateTable.h"
 #include "foundation/Clock.h"
 #include "platform/Command.h"
 #include "platform/QueryModel.h"
+#include "support/DataModuleFixture.h"
 #include "support/Engines.h"
 #include "support/ScriptedMessages.h"
+#include "support/ShowWindow.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -34,13 +35,8 @@ protected:
         AppContext().OperatorCode = QStringLiteral("1001");
         AppContext().OrgName = QStringLiteral("一号宾馆");
         dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
-        for (const char *table : {"LBK", "FJK", "KRYDK"}) {
-            QStringList create;
-            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
-            for (const QString &sql : create)
-                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
-        }
+        ASSERT_TRUE(OpenWithTables(*dm, *scratch, engine(),
+                                   {QStringLiteral("LBK"), QStringLiteral("FJK"), QStringLiteral("KRYDK")}));
         int code = 1;
         for (const char *category : {"标准间", "套房"})
             workstation2(QStringLiteral("insert into LBK (F102_01, F102_02) values (:c, :n)"),
@@ -127,11 +123,7 @@ protected:
 };
 
 [[nodiscard]] inline bool showActive(QWidget *w) {
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w)) return false;
-    w->activateWindow();
-    w->raise();
-    return QTest::qWaitForWindowActive(w);
+    return showAndActivate(w);
 }
 
 } // namespace lumvard::test

@@ -1,8 +1,9 @@
 #pragma once
 // A data module on a fresh database of each engine holding the room tables, for the room windows.
 #include "data/DM.h"
-#include "data/SqlCreateTable.h"
+#include "support/DataModuleFixture.h"
 #include "support/Engines.h"
+#include "support/ShowWindow.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -18,13 +19,9 @@ protected:
         EngineTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
-        for (const char *table : {"LCK", "LBK", "FJK", "RZK"}) {
-            QStringList create;
-            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
-            for (const QString &sql : create)
-                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
-        }
+        ASSERT_TRUE(OpenWithTables(
+            *dm, *scratch, engine(),
+            {QStringLiteral("LCK"), QStringLiteral("LBK"), QStringLiteral("FJK"), QStringLiteral("RZK")}));
     }
     void TearDown() override {
         dm.reset();
@@ -57,14 +54,6 @@ inline void choose(QComboBox *combo, const QString &text) {
     ASSERT_GE(index, 0) << text.toStdString();
     combo->setCurrentIndex(index);
     emit combo->activated(index);
-}
-
-[[nodiscard]] inline bool showAndActivate(QWidget *w) {
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w)) return false;
-    w->activateWindow();
-    w->raise();
-    return QTest::qWaitForWindowActive(w);
 }
 
 } // namespace lumvard::test

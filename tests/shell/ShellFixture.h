@@ -2,8 +2,9 @@
 // A data module on a fresh local database holding the operator table, for the shell windows.
 #include "data/AppContext.h"
 #include "data/DM.h"
-#include "data/SqlCreateTable.h"
+#include "support/DataModuleFixture.h"
 #include "support/Engines.h"
+#include "support/ShowWindow.h"
 
 #include <QTest>
 #include <QWidget>
@@ -24,11 +25,7 @@ protected:
         resetAppContext();
         scratch = std::make_unique<ScratchDatabase>(platform::Engine::SQLite);
         ASSERT_TRUE(scratch->ok()) << scratch->error().toStdString();
-        ASSERT_TRUE(dm.OpenConnection(dm.DBConn, scratch->settings())) << dm.lastError().toStdString();
-        QStringList create;
-        ASSERT_TRUE(BuildCreateStatements(QStringLiteral("CZYK"), platform::Engine::SQLite, create));
-        for (const QString &sql : create)
-            ASSERT_TRUE(dm.ExecCommand(sql)) << dm.lastError().toStdString();
+        ASSERT_TRUE(OpenWithTables(dm, *scratch, platform::Engine::SQLite, {QStringLiteral("CZYK")}));
     }
 
     void TearDown() override {
@@ -52,14 +49,5 @@ protected:
     std::unique_ptr<ScratchDatabase> scratch;
     TFDM dm;
 };
-
-// Shown, exposed and active, so that focus moves as on a screen.
-[[nodiscard]] inline bool showAndActivate(QWidget *w) {
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w)) return false;
-    w->activateWindow();
-    w->raise();
-    return QTest::qWaitForWindowActive(w);
-}
 
 } // namespace lumvard::test
