@@ -77,6 +77,32 @@ std::optional<double> LeaveRateField(QLineEdit *rateField) {
     return rate;
 }
 
+CheckIn ReadCheckIn(const CheckInFields &f, double standardPrice, const QDateTime &checkedInAt) {
+    CheckIn c;
+    c.number = f.number->text().trimmed();
+    c.room = f.room->text();
+    c.category = f.category->text();
+    c.standardPrice = standardPrice;
+    c.rate = NumberOf(f.rate->text());
+    c.actualPrice = NumberOf(f.actualPrice->text());
+    c.deposit = NumberOf(f.deposit->text().trimmed().isEmpty() ? QStringLiteral("0") : f.deposit->text());
+    c.total = NumberOf(f.total->text());
+    c.guest = f.guest->text();
+    c.documentType = f.documentType;
+    c.documentNo = f.documentNo->text();
+    c.address = f.address->text();
+    const QString companions = f.companions->text().trimmed();
+    if (!companions.isEmpty()) {
+        bool ok = false;
+        c.companions = companions.toInt(&ok);
+        if (!ok || c.companions < 0)
+            throw Error(QStringLiteral("随行人数\"%1\"不是有效的整数!").arg(companions));
+    }
+    c.operatorCode = f.operatorCode->text();
+    c.checkedInAt = checkedInAt;
+    return c;
+}
+
 QDateTime NowToTheSecond() {
     QDateTime t = Now();
     t.setTime(QTime(t.time().hour(), t.time().minute(), t.time().second()));

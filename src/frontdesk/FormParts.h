@@ -2,6 +2,8 @@
 // The pieces the front-desk and reservation windows build and handle alike: named widgets, the
 // toolbar buttons, the category filter row, reading a typed number, putting the focus back in a
 // refused field, the discount rate field and closing the window from its "退出" button.
+#include "data/FrontDesk.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -47,6 +49,28 @@ void Refocus(QWidget *w);
 // with "折价率录入不规范!"; a text that is no number raises lumvard::Error. Either way the focus
 // goes back to the field.
 std::optional<double> LeaveRateField(QLineEdit *rate);
+
+// The check-in entry form's fields, as both check-in windows lay them out.
+struct CheckInFields {
+    QLineEdit *number;
+    QLineEdit *room;
+    QLineEdit *category;
+    QLineEdit *rate;
+    QLineEdit *actualPrice;
+    QLineEdit *deposit;
+    QLineEdit *total;
+    QLineEdit *guest;
+    QString documentType; // a drop-down in one window, a field in the other
+    QLineEdit *documentNo;
+    QLineEdit *address;
+    QLineEdit *companions;
+    QLineEdit *operatorCode;
+};
+
+// The check-in the form shows. An empty deposit is 0 and empty companions none; a price, rate,
+// deposit or total that is no number, or companions that are no whole number of at least 0, raise
+// lumvard::Error naming the text, before anything is asked or written.
+CheckIn ReadCheckIn(const CheckInFields &f, double standardPrice, const QDateTime &checkedInAt);
 
 // Now, to the second (as a check-in time is stored).
 QDateTime NowToTheSecond();

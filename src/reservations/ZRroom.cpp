@@ -232,28 +232,9 @@ void TFZRroom::BDJClick() {
     if (!m_prepared) return;
 
     // Read before the question: a text that is no number stops here with its reason.
-    CheckIn c;
-    c.number = DB10401->text().trimmed();
-    c.room = DB10402->text();
-    c.category = DB10403->text();
-    c.standardPrice = m_standardPrice;
-    c.rate = NumberOf(DB10405->text());
-    c.actualPrice = NumberOf(actual);
-    c.deposit = NumberOf(DB10407->text().trimmed().isEmpty() ? QStringLiteral("0") : DB10407->text());
-    c.total = NumberOf(total);
-    c.guest = DB10409->text();
-    c.documentType = DB10410->text();
-    c.documentNo = DB10411->text();
-    c.address = DB10412->text();
-    const QString companions = DB10413->text().trimmed();
-    if (!companions.isEmpty()) {
-        bool ok = false;
-        c.companions = companions.toInt(&ok);
-        if (!ok || c.companions < 0)
-            throw Error(QStringLiteral("随行人数\"%1\"不是有效的整数!").arg(companions));
-    }
-    c.operatorCode = DB10414->text();
-    c.checkedInAt = m_checkInTime;
+    CheckIn c = frontdesk::ReadCheckIn({DB10401, DB10402, DB10403, DB10405, DB10406, DB10407, DB10408,
+                                        DB10409, DB10410->text(), DB10411, DB10412, DB10413, DB10414},
+                                       m_standardPrice, m_checkInTime);
 
     if (!AskConfirm(QStringLiteral("入住信息正确吗?"))) return;
 
