@@ -100,14 +100,12 @@ TFDJroom::TFDJroom(QWidget *parent)
     keys->onExit(DB10407, [this] { DB10407Exit(); });
     keys->setChain({DB10405, DB10407, DB10602, DB10409, DB10410, DB10411, DB10412, DB10413});
 
-    auto guarded = [this](void (TFDJroom::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BDJ, &QToolButton::clicked, this, guarded(&TFDJroom::BDJClick));
-    connect(BRZD, &QToolButton::clicked, this, guarded(&TFDJroom::BRZDClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFDJroom::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFDJroom::TeThemeSpeedButton4Click));
-    connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFDJroom::LBComboxChange));
+    connect(BDJ, &QToolButton::clicked, this, Guarded(this, &TFDJroom::BDJClick));
+    connect(BRZD, &QToolButton::clicked, this, Guarded(this, &TFDJroom::BRZDClick));
+    connect(BSX, &QToolButton::clicked, this, Guarded(this, &TFDJroom::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, &TFDJroom::TeThemeSpeedButton4Click));
+    connect(LBCombox, &QComboBox::currentIndexChanged, this, Guarded(this, &TFDJroom::LBComboxChange));
     FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate

@@ -3,6 +3,7 @@
 // toolbar buttons, the category filter row, reading a typed number, putting the focus back in a
 // refused field, the discount rate field and closing the window from its "退出" button.
 #include "data/FrontDesk.h"
+#include "foundation/XDias.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -25,6 +26,11 @@ namespace lumvard::frontdesk {
 template <class W> W *Named(W *w, const QString &name) {
     w->setObjectName(name);
     return w;
+}
+
+// A handler of the window as a slot: its errors go to the standard error box.
+template <class W> auto Guarded(W *window, void (W::*handler)()) {
+    return [window, handler] { runGuarded([&] { (window->*handler)(); }); };
 }
 
 // An entry line: read-only unless `editable`, numbers right-aligned.

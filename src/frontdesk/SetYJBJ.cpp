@@ -110,14 +110,12 @@ TFBJYJ::TFBJYJ(QWidget *parent)
     layout->addLayout(toolbar);
     layout->addLayout(body, 1);
 
-    auto guarded = [this](void (TFBJYJ::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BDJ, &QToolButton::clicked, this, guarded(&TFBJYJ::BDJClick));
-    connect(BRZD, &QToolButton::clicked, this, guarded(&TFBJYJ::BRZDClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFBJYJ::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFBJYJ::TeThemeSpeedButton4Click));
-    connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFBJYJ::LBComboxChange));
+    connect(BDJ, &QToolButton::clicked, this, Guarded(this, &TFBJYJ::BDJClick));
+    connect(BRZD, &QToolButton::clicked, this, Guarded(this, &TFBJYJ::BRZDClick));
+    connect(BSX, &QToolButton::clicked, this, Guarded(this, &TFBJYJ::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, &TFBJYJ::TeThemeSpeedButton4Click));
+    connect(LBCombox, &QComboBox::currentIndexChanged, this, Guarded(this, &TFBJYJ::LBComboxChange));
     FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate

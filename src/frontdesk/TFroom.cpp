@@ -105,15 +105,13 @@ TFTFDJ::TFTFDJ(QWidget *parent)
     layout->addWidget(XFGrid, 1);
     layout->addLayout(results);
 
-    auto guarded = [this](void (TFTFDJ::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BJZ, &QToolButton::clicked, this, guarded(&TFTFDJ::BJZClick));
-    connect(BZD, &QToolButton::clicked, this, guarded(&TFTFDJ::BZDClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFTFDJ::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFTFDJ::TeThemeSpeedButton4Click));
-    connect(Blook, &QPushButton::clicked, this, guarded(&TFTFDJ::BlookClick));
-    connect(FJHCombox, &QComboBox::currentIndexChanged, this, guarded(&TFTFDJ::FJHComboxChange));
+    connect(BJZ, &QToolButton::clicked, this, Guarded(this, &TFTFDJ::BJZClick));
+    connect(BZD, &QToolButton::clicked, this, Guarded(this, &TFTFDJ::BZDClick));
+    connect(BSX, &QToolButton::clicked, this, Guarded(this, &TFTFDJ::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, &TFTFDJ::TeThemeSpeedButton4Click));
+    connect(Blook, &QPushButton::clicked, this, Guarded(this, &TFTFDJ::BlookClick));
+    connect(FJHCombox, &QComboBox::currentIndexChanged, this, Guarded(this, &TFTFDJ::FJHComboxChange));
     resize(760, 420);
 }
 

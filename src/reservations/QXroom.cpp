@@ -74,13 +74,12 @@ TFQXroom::TFQXroom(QWidget *parent)
     layout->addLayout(toolbar);
     layout->addLayout(body, 1);
 
-    auto guarded = [this](void (TFQXroom::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BDJ, &QToolButton::clicked, this, guarded(&TFQXroom::BDJClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFQXroom::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFQXroom::TeThemeSpeedButton4Click));
-    connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFQXroom::LBComboxChange));
+    connect(BDJ, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFQXroom::BDJClick));
+    connect(BSX, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFQXroom::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            frontdesk::Guarded(this, &TFQXroom::TeThemeSpeedButton4Click));
+    connect(LBCombox, &QComboBox::currentIndexChanged, this,
+            frontdesk::Guarded(this, &TFQXroom::LBComboxChange));
     FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate

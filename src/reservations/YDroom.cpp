@@ -125,14 +125,13 @@ TFYDroom::TFYDroom(QWidget *parent)
     keys->onExit(DB10608, [this] { DB10608Exit(); });
     keys->setChain({DB10616, DB10608, DB10602, DB10604, DB10605, DB10606, DB10607, DB10609});
 
-    auto guarded = [this](void (TFYDroom::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BDJ, &QToolButton::clicked, this, guarded(&TFYDroom::BDJClick));
-    connect(BRZD, &QToolButton::clicked, this, guarded(&TFYDroom::BRZDClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFYDroom::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFYDroom::TeThemeSpeedButton4Click));
-    connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFYDroom::LBComboxChange));
+    connect(BDJ, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFYDroom::BDJClick));
+    connect(BRZD, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFYDroom::BRZDClick));
+    connect(BSX, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFYDroom::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            frontdesk::Guarded(this, &TFYDroom::TeThemeSpeedButton4Click));
+    connect(LBCombox, &QComboBox::currentIndexChanged, this,
+            frontdesk::Guarded(this, &TFYDroom::LBComboxChange));
     FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate

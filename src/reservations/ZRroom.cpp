@@ -102,14 +102,13 @@ TFZRroom::TFZRroom(QWidget *parent)
     keys->onExit(DB10407, [this] { DB10407Exit(); });
     keys->setChain({DB10405, DB10407, DB10409});
 
-    auto guarded = [this](void (TFZRroom::*handler)()) {
-        return [this, handler] { runGuarded([&] { (this->*handler)(); }); };
-    };
-    connect(BDJ, &QToolButton::clicked, this, guarded(&TFZRroom::BDJClick));
-    connect(BRZD, &QToolButton::clicked, this, guarded(&TFZRroom::BRZDClick));
-    connect(BSX, &QToolButton::clicked, this, guarded(&TFZRroom::BSXClick));
-    connect(TeThemeSpeedButton4, &QToolButton::clicked, this, guarded(&TFZRroom::TeThemeSpeedButton4Click));
-    connect(LBCombox, &QComboBox::currentIndexChanged, this, guarded(&TFZRroom::LBComboxChange));
+    connect(BDJ, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFZRroom::BDJClick));
+    connect(BRZD, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFZRroom::BRZDClick));
+    connect(BSX, &QToolButton::clicked, this, frontdesk::Guarded(this, &TFZRroom::BSXClick));
+    connect(TeThemeSpeedButton4, &QToolButton::clicked, this,
+            frontdesk::Guarded(this, &TFZRroom::TeThemeSpeedButton4Click));
+    connect(LBCombox, &QComboBox::currentIndexChanged, this,
+            frontdesk::Guarded(this, &TFZRroom::LBComboxChange));
     FJGrid->setDoubleClickHandler([this] { FJGridDblClick(); });
 
     // FormCreate
