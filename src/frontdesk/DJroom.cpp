@@ -40,12 +40,7 @@ TFDJroom::TFDJroom(QWidget *parent)
         AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = Named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
-    auto *roomsLayout = new QVBoxLayout(roomsBox);
-    LBCombox = AddCategoryFilter(roomsLayout);
-    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    ShowRoomList(FJGrid, Q103, VacantRoomList());
-    roomsLayout->addWidget(FJGrid);
+    auto *roomsBox = AddRoomListBox(QStringLiteral("房间状态"), Q103, VacantRoomList(), LBCombox, FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);

@@ -63,12 +63,7 @@ TFBJYJ::TFBJYJ(QWidget *parent)
         AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *listBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
-    auto *listLayout = new QVBoxLayout(listBox);
-    LBCombox = AddCategoryFilter(listLayout);
-    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    ShowRoomList(FJGrid, Q104, openCheckIns());
-    listLayout->addWidget(FJGrid);
+    auto *listBox = AddRoomListBox(QStringLiteral("预定房间清单"), Q104, openCheckIns(), LBCombox, FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);

@@ -2,10 +2,13 @@
 
 #include "data/DM.h"
 #include "data/RoomStatus.h"
+#include "frontdesk/FormParts.h"
 #include "platform/Query.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 namespace lumvard::frontdesk {
 
@@ -78,6 +81,17 @@ void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomLis
     grid->setKeyField(spec.keyField);
     grid->setQuery(&rows);
     grid->setToolTip(QStringLiteral("双击选择..."));
+}
+
+QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomListSpec &spec,
+                          QComboBox *&filter, platform::DataGrid *&grid) {
+    auto *box = Named(new QGroupBox(title), QStringLiteral("TeGroupBox1"));
+    auto *layout = new QVBoxLayout(box);
+    filter = AddCategoryFilter(layout);
+    grid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
+    ShowRoomList(grid, rows, spec);
+    layout->addWidget(grid);
+    return box;
 }
 
 } // namespace lumvard::frontdesk

@@ -10,6 +10,7 @@
 #include <QVariantMap>
 
 class QComboBox;
+class QGroupBox;
 
 namespace lumvard::platform {
 class Query;
@@ -47,5 +48,10 @@ bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomList
 
 // Shows the rows in the grid with the list's columns and key; read-only, hint "双击选择...".
 void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomListSpec &spec);
+
+// The list's group box (TeGroupBox1, titled `title`): the category filter LBCombox above the grid
+// FJGrid showing the rows. The filter and the grid are left in `filter` and `grid`.
+QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomListSpec &spec,
+                          QComboBox *&filter, platform::DataGrid *&grid);
 
 } // namespace lumvard::frontdesk

@@ -39,12 +39,8 @@ TFQXroom::TFQXroom(QWidget *parent)
         AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
-    auto *roomsLayout = new QVBoxLayout(roomsBox);
-    LBCombox = frontdesk::AddCategoryFilter(roomsLayout);
-    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::ReservedRoomList(false));
-    roomsLayout->addWidget(FJGrid);
+    auto *roomsBox = frontdesk::AddRoomListBox(QStringLiteral("预定房间清单"), Q103,
+                                               frontdesk::ReservedRoomList(false), LBCombox, FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);

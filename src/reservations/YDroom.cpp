@@ -67,12 +67,8 @@ TFYDroom::TFYDroom(QWidget *parent)
     toolbar->addStretch(1);
 
     // Left: the vacant rooms.
-    auto *roomsBox = Named(new QGroupBox(QStringLiteral("房间状态")), QStringLiteral("TeGroupBox1"));
-    auto *roomsLayout = new QVBoxLayout(roomsBox);
-    LBCombox = AddCategoryFilter(roomsLayout);
-    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::VacantRoomList());
-    roomsLayout->addWidget(FJGrid);
+    auto *roomsBox = frontdesk::AddRoomListBox(QStringLiteral("房间状态"), Q103, frontdesk::VacantRoomList(),
+                                               LBCombox, FJGrid);
 
     // Right: the reservation.
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));

@@ -46,12 +46,8 @@ TFZRroom::TFZRroom(QWidget *parent)
         AddToolButton(this, toolbar, QStringLiteral("TeThemeSpeedButton4"), QStringLiteral("退出"));
     toolbar->addStretch(1);
 
-    auto *roomsBox = Named(new QGroupBox(QStringLiteral("预定房间清单")), QStringLiteral("TeGroupBox1"));
-    auto *roomsLayout = new QVBoxLayout(roomsBox);
-    LBCombox = AddCategoryFilter(roomsLayout);
-    FJGrid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    frontdesk::ShowRoomList(FJGrid, Q103, frontdesk::ReservedRoomList(true));
-    roomsLayout->addWidget(FJGrid);
+    auto *roomsBox = frontdesk::AddRoomListBox(QStringLiteral("预定房间清单"), Q103,
+                                               frontdesk::ReservedRoomList(true), LBCombox, FJGrid);
 
     auto *entryBox = Named(new QGroupBox(QStringLiteral("登记信息")), QStringLiteral("TeGroupBox2"));
     auto *form = new QFormLayout(entryBox);
