@@ -5,8 +5,8 @@
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
 #include "frontdesk/FormParts.h"
+#include "frontdesk/RoomPicker.h"
 #include "frontdesk/Rzdjrep.h"
-#include "frontdesk/VacantRoomPicker.h"
 #include "platform/gui/DataGrid.h"
 
 #include <QComboBox>

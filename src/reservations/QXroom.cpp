@@ -4,7 +4,7 @@
 #include "data/RoomStatus.h"
 #include "foundation/XDias.h"
 #include "frontdesk/FormParts.h"
-#include "frontdesk/VacantRoomPicker.h"
+#include "frontdesk/RoomPicker.h"
 #include "platform/Command.h"
 #include "platform/gui/DataGrid.h"
 

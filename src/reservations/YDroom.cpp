@@ -9,7 +9,7 @@
 #include "foundation/TextFormats.h"
 #include "foundation/XDias.h"
 #include "frontdesk/FormParts.h"
-#include "frontdesk/VacantRoomPicker.h"
+#include "frontdesk/RoomPicker.h"
 #include "platform/Command.h"
 #include "platform/gui/DataGrid.h"
 #include "reservations/YDDJReport.h"

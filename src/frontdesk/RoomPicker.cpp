@@ -1,4 +1,4 @@
-#include "frontdesk/VacantRoomPicker.h"
+#include "frontdesk/RoomPicker.h"
 
 #include "data/DM.h"
 #include "data/RoomStatus.h"
