@@ -1,7 +1,7 @@
 #include "frontdesk/JZReport.h"
 
-#include "data/AppContext.h"
 #include "foundation/TextFormats.h"
+#include "frontdesk/ReceiptParts.h"
 #include "platform/Query.h"
 
 namespace lumvard::frontdesk {
@@ -21,27 +21,11 @@ QString days(const QVariant &value, const QString &) {
 
 TJZRep::TJZRep(platform::Query &settlement, platform::Query &checkIn, const QString &refund)
     : BandedReport(QStringLiteral("结帐凭证")) {
-    setMargins(10, 10, 10, 10);
-    setBandHeight(ReportBand::Title, 20.0);
-    setBandHeight(ReportBand::Detail, 33.0);
-    setBandHeight(ReportBand::Summary, 30.0);
-    setDefaultFont(ReportFont{QStringLiteral("Arial"), ReportFont::pixelsToPoints(12), false, false});
-    setDataset(&settlement);
-    setPrintIfEmpty(true);
-
-    const QString kai = QStringLiteral("楷体_GB2312");
-    addLabel(ReportBand::Title, 0, 1, QStringLiteral("XX酒店/宾馆"))
-        .named(QStringLiteral("DW"))
-        .aligned(Qt::AlignHCenter, 190)
-        .withFont(ReportFont{kai, ReportFont::pixelsToPoints(21), true, false})
-        .printedBy([](const QVariant &, const QString &) { return AppContext().OrgName; });
-    addLabel(ReportBand::Title, 0, 8.5, QStringLiteral("结帐凭证"))
-        .named(QStringLiteral("QRLabel1"))
-        .aligned(Qt::AlignHCenter, 190)
-        .withFont(ReportFont{kai, ReportFont::pixelsToPoints(19), true, true});
-    addLabel(ReportBand::Title, 145, 15, QStringLiteral("发票编号:"));
-    addField(ReportBand::Title, 163, 15, &settlement, QStringLiteral("F105_01"))
-        .named(QStringLiteral("F105_01"));
+    const ReceiptFrame frame = FrontDeskReceiptFrame(12, 19);
+    SetUpReceipt(*this, 20.0, 33.0, 30.0,
+                 ReportFont{QStringLiteral("Arial"), ReportFont::pixelsToPoints(12), false, false},
+                 &settlement);
+    AddReceiptHeading(*this, frame, QStringLiteral("结帐凭证"), &settlement, QStringLiteral("F105_01"));
 
     addRule(ReportBand::Detail, 0, 0.5, 190);
     enum Format { Plain, Money, Days };
@@ -89,12 +73,7 @@ TJZRep::TJZRep(platform::Query &settlement, platform::Query &checkIn, const QStr
     addRule(ReportBand::Detail, 0, 32, 190);
 
     addLabel(ReportBand::Summary, 0, 2, QStringLiteral("感谢您的光临，欢迎下次惠顾!"));
-    addLabel(ReportBand::Summary, 0, 12, QStringLiteral("贵客签名:"));
-    addLabel(ReportBand::Summary, 80, 12, QStringLiteral("收银员签名:"));
-    addLabel(ReportBand::Summary, 140, 12, QStringLiteral("日期:"));
-    addPrintDate(ReportBand::Summary, 152, 12).named(QStringLiteral("PrintDate"));
-    addLabel(ReportBand::Summary, 140, 19, QStringLiteral("时间:"));
-    addPrintTime(ReportBand::Summary, 152, 19).named(QStringLiteral("PrintTime"));
+    AddReceiptSignatures(*this, frame);
 }
 
 } // namespace lumvard::frontdesk

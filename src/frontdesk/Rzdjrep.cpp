@@ -1,7 +1,7 @@
 #include "frontdesk/Rzdjrep.h"
 
-#include "data/AppContext.h"
 #include "foundation/TextFormats.h"
+#include "frontdesk/ReceiptParts.h"
 #include "platform/Query.h"
 
 namespace lumvard::frontdesk {
@@ -19,27 +19,10 @@ QString money(const QVariant &value, const QString &) {
 TYJRep::TYJRep(platform::Query &row, double depositBase)
     : BandedReport(QStringLiteral("收款押金凭证"))
     , m_depositBase(depositBase) {
-    setMargins(10, 10, 10, 10);
-    setBandHeight(ReportBand::Title, 20.0);
-    setBandHeight(ReportBand::Detail, 26.0);
-    setBandHeight(ReportBand::Summary, 36.0);
-    setDefaultFont(ReportFont{QStringLiteral("Arial"), ReportFont::pixelsToPoints(12), false, false});
-    setDataset(&row);
-    setPrintIfEmpty(true);
-
-    const QString kai = QStringLiteral("楷体_GB2312");
-    // Read when printing: the organisation name of this start-up, never the design text.
-    addLabel(ReportBand::Title, 0, 1, QStringLiteral("XX酒店/宾馆"))
-        .named(QStringLiteral("DW"))
-        .aligned(Qt::AlignHCenter, 190)
-        .withFont(ReportFont{kai, ReportFont::pixelsToPoints(21), true, false})
-        .printedBy([](const QVariant &, const QString &) { return AppContext().OrgName; });
-    addLabel(ReportBand::Title, 0, 8.5, QStringLiteral("收款押金凭证"))
-        .named(QStringLiteral("QRLabel1"))
-        .aligned(Qt::AlignHCenter, 190)
-        .withFont(ReportFont{kai, ReportFont::pixelsToPoints(19), true, true});
-    addLabel(ReportBand::Title, 145, 15, QStringLiteral("发票编号:"));
-    addField(ReportBand::Title, 163, 15, &row, QStringLiteral("F104_01")).named(QStringLiteral("F104_01"));
+    const ReceiptFrame frame = FrontDeskReceiptFrame(18, 25);
+    SetUpReceipt(*this, 20.0, 26.0, 36.0,
+                 ReportFont{QStringLiteral("Arial"), ReportFont::pixelsToPoints(12), false, false}, &row);
+    AddReceiptHeading(*this, frame, QStringLiteral("收款押金凭证"), &row, QStringLiteral("F104_01"));
 
     addRule(ReportBand::Detail, 0, 0.5, 190);
     struct Item {
@@ -82,12 +65,7 @@ TYJRep::TYJRep(platform::Query &row, double depositBase)
              QStringLiteral("备注:本单据为贵客入住押金收取凭证，退房时请出示，遗失者自负，请小心保存。"));
     addLabel(ReportBand::Summary, 0, 8,
              QStringLiteral("退房时间为中午12:00前，延时退房17:00以前算半天房价，17:00以后算全天房价。"));
-    addLabel(ReportBand::Summary, 0, 18, QStringLiteral("贵客签名:"));
-    addLabel(ReportBand::Summary, 80, 18, QStringLiteral("收银员签名:"));
-    addLabel(ReportBand::Summary, 140, 18, QStringLiteral("日期:"));
-    addPrintDate(ReportBand::Summary, 152, 18).named(QStringLiteral("PrintDate"));
-    addLabel(ReportBand::Summary, 140, 25, QStringLiteral("时间:"));
-    addPrintTime(ReportBand::Summary, 152, 25).named(QStringLiteral("PrintTime"));
+    AddReceiptSignatures(*this, frame);
 }
 
 } // namespace lumvard::frontdesk

@@ -1,7 +1,7 @@
 #include "reservations/YDDJReport.h"
 
-#include "data/AppContext.h"
 #include "foundation/TextFormats.h"
+#include "frontdesk/ReceiptParts.h"
 #include "platform/Query.h"
 
 namespace lumvard::reservations {
@@ -11,26 +11,31 @@ using platform::ReportFont;
 
 TYddjRep::TYddjRep(platform::Query &saved, platform::Query &entered)
     : BandedReport(QStringLiteral("预定定金凭证")) {
-    setMargins(10, 10, 10, 10);
-    setBandHeight(ReportBand::Title, 18.0);
-    setBandHeight(ReportBand::Detail, 24.9);
-    setBandHeight(ReportBand::Summary, 27.5);
-    setDefaultFont(ReportFont{QStringLiteral("Arial"), 9, false, false});
-    setDataset(&saved);
-    setPrintIfEmpty(true);
-
+    // Laid out on its own grid, in points.
     const QString kai = QStringLiteral("楷体_GB2312");
+    frontdesk::ReceiptFrame frame;
+    frame.nameX = 77.3;
+    frame.nameY = 1.3;
+    frame.titleX = 77.5;
+    frame.titleY = 7.9;
+    frame.centredWidth = 0;
+    frame.nameFont = ReportFont{kai, 16, true, false};
+    frame.titleFont = ReportFont{kai, 14, true, true};
+    frame.numberLabelX = 149.2;
+    frame.numberFieldX = 166.2;
+    frame.numberY = 13.2;
+    frame.signY = 11.4;
+    frame.timeY = 19.8;
+    frame.guestX = 2.1;
+    frame.cashierX = 86.8;
+    frame.dateLabelX = 139.4;
+    frame.dateX = 155.6;
+    frame.timeX = 155.3;
+    frontdesk::SetUpReceipt(*this, 18.0, 24.9, 27.5, ReportFont{QStringLiteral("Arial"), 9, false, false},
+                            &saved);
     // The organisation name is read when printing, so a name changed since the report was built shows.
-    addLabel(ReportBand::Title, 77.3, 1.3, QStringLiteral("XX酒店/宾馆"))
-        .named(QStringLiteral("DW"))
-        .withFont(ReportFont{kai, 16, true, false})
-        .printedBy([](const QVariant &, const QString &) { return AppContext().OrgName; });
-    addLabel(ReportBand::Title, 77.5, 7.9, QStringLiteral("预定定金凭证"))
-        .named(QStringLiteral("QRLabel1"))
-        .withFont(ReportFont{kai, 14, true, true});
-    addLabel(ReportBand::Title, 149.2, 13.2, QStringLiteral("发票编号:"));
-    addField(ReportBand::Title, 166.2, 13.2, &saved, QStringLiteral("F106_01"))
-        .named(QStringLiteral("F106_01"));
+    frontdesk::AddReceiptHeading(*this, frame, QStringLiteral("预定定金凭证"), &saved,
+                                 QStringLiteral("F106_01"));
 
     addRule(ReportBand::Detail, 1.3, 0.1, 186);
     struct Pair {
@@ -61,13 +66,7 @@ TYddjRep::TYddjRep(platform::Query &saved, platform::Query &entered)
     addRule(ReportBand::Detail, 1.3, 24.2, 186);
 
     addLabel(ReportBand::Summary, 2.1, 2.4, QStringLiteral("此仅为预定定金凭证,不另作其他用途!"));
-    addLabel(ReportBand::Summary, 2.1, 11.4, QStringLiteral("贵客签名:"));
-    addLabel(ReportBand::Summary, 86.8, 11.4, QStringLiteral("收银员签名:"));
-    addLabel(ReportBand::Summary, 139.4, 11.4, QStringLiteral("日期:"));
-    addPrintDate(ReportBand::Summary, 155.6, 11.4).named(QStringLiteral("PrintDate"));
-    addLabel(ReportBand::Summary, 139.4, 19.8, QStringLiteral("时间:"));
-    addPrintTime(ReportBand::Summary, 155.3, 19.8)
-        .named(QStringLiteral("PrintTime"))
+    frontdesk::AddReceiptSignatures(*this, frame)
         .withFont(ReportFont{QStringLiteral("Arial"), 10, false, false});
 }
 
