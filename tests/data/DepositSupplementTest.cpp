@@ -1,9 +1,8 @@
 #include "data/DepositSupplement.h"
 
 #include "data/DM.h"
-#include "data/SqlCreateTable.h"
 #include "platform/Command.h"
-#include "support/Engines.h"
+#include "support/DataModuleTest.h"
 
 using namespace lumvard;
 
@@ -40,26 +39,16 @@ TEST(ReadSupplementAmount, TakesMoneyAndRefusesWhatIsNoAmount) {
     }
 }
 
-class DepositSupplementTest : public test::EngineTest {
+class DepositSupplementTest : public test::DataModuleTest {
 protected:
     void SetUp() override {
-        test::EngineTest::SetUp();
+        test::DataModuleTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
-        QStringList create;
-        ASSERT_TRUE(BuildCreateStatements(QStringLiteral("RZK"), engine(), create));
-        for (const QString &sql : create)
-            ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
+        openWith({QStringLiteral("RZK")});
+        if (HasFatalFailure()) return;
         checkIn("00000001", 162, 200.1, "否");
         checkIn("00000002", 180, 500, "是");
     }
-    void TearDown() override {
-        if (dm) dm->DBConn.close();
-        dm.reset();
-        test::EngineTest::TearDown();
-    }
-
     void checkIn(const char *number, double actual, double deposit, const char *closed) {
         platform::Command::run(
             db,
@@ -83,8 +72,6 @@ protected:
         q.finish();
         return v;
     }
-
-    std::unique_ptr<TFDM> dm;
 };
 
 TEST_P(DepositSupplementTest, DepositAndTotalGrowFromTheDepositSeen) {

@@ -2,9 +2,8 @@
 
 #include "data/DM.h"
 #include "data/RoomStatus.h"
-#include "data/SqlCreateTable.h"
 #include "platform/Command.h"
-#include "support/Engines.h"
+#include "support/DataModuleTest.h"
 
 using namespace lumvard;
 
@@ -48,19 +47,13 @@ TEST(StayDays, CountsHalfDaysFromTheDatesAndTheHourOfDeparture) {
     EXPECT_DOUBLE_EQ(RoomCharge(142.8, 2), 285.6);
 }
 
-class FrontDeskTest : public test::EngineTest {
+class FrontDeskTest : public test::DataModuleTest {
 protected:
     void SetUp() override {
-        test::EngineTest::SetUp();
+        test::DataModuleTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
-        for (const char *table : {"FJK", "RZK", "KRXFK"}) {
-            QStringList create;
-            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
-            for (const QString &sql : create)
-                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
-        }
+        openWith({QStringLiteral("FJK"), QStringLiteral("RZK"), QStringLiteral("KRXFK")});
+        if (HasFatalFailure()) return;
         for (const char *room : {"0101", "0102"})
             platform::Command::run(
                 db,
@@ -68,16 +61,6 @@ protected:
                                "values (:r, '标准间', '一楼', '空房间', 150)"),
                 {{QStringLiteral("r"), QString::fromLatin1(room)}});
     }
-    void TearDown() override {
-        if (dm) {
-            dm->QADO.close();
-            dm->QADOT.close();
-            dm->DBConn.close();
-        }
-        dm.reset();
-        test::EngineTest::TearDown();
-    }
-
     CheckIn checkIn(const QString &room) {
         CheckIn c;
         c.number = NextCheckInNumber(*dm);
@@ -124,8 +107,6 @@ protected:
                                               "(:n, :r, '2026-03-09 09:00:00', '否')"),
                                {{QStringLiteral("n"), number}, {QStringLiteral("r"), room}});
     }
-
-    std::unique_ptr<TFDM> dm;
 };
 
 TEST_P(FrontDeskTest, CheckInWritesTheRowAndOccupiesTheRoomTogether) {

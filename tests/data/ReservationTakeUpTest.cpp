@@ -2,27 +2,20 @@
 
 #include "data/DM.h"
 #include "data/RoomStatus.h"
-#include "data/SqlCreateTable.h"
 #include "platform/Command.h"
-#include "support/Engines.h"
+#include "support/DataModuleTest.h"
 
 using namespace lumvard;
 
 namespace {
 
-class ReservationTakeUpTest : public test::EngineTest {
+class ReservationTakeUpTest : public test::DataModuleTest {
 protected:
     void SetUp() override {
-        test::EngineTest::SetUp();
+        test::DataModuleTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(dm->OpenConnection(dm->DBConn, scratch->settings())) << dm->lastError().toStdString();
-        for (const char *table : {"FJK", "RZK", "KRYDK"}) {
-            QStringList create;
-            ASSERT_TRUE(BuildCreateStatements(QString::fromLatin1(table), engine(), create));
-            for (const QString &sql : create)
-                ASSERT_TRUE(dm->ExecCommand(sql)) << dm->lastError().toStdString();
-        }
+        openWith({QStringLiteral("FJK"), QStringLiteral("RZK"), QStringLiteral("KRYDK")});
+        if (HasFatalFailure()) return;
         for (const char *room : {"0101", "0102", "0103"})
             run(QStringLiteral("insert into FJK (F103_01, F103_02, F103_03, F103_04, F103_05) "
                                "values (:r, '标准间', '一楼', '预定房', 200)"),
@@ -32,20 +25,6 @@ protected:
         reservation("00000003", "0102", "否");
         reservation("00000004", "0103", "是"); // 0103: reserved, but its reservation was closed
     }
-    void TearDown() override {
-        if (dm) {
-            dm->QADO.close();
-            dm->QADOT.close();
-            dm->DBConn.close();
-        }
-        dm.reset();
-        test::EngineTest::TearDown();
-    }
-
-    int run(const QString &sql, const QVariantMap &params = {}) {
-        return platform::Command::run(db, sql, params);
-    }
-
     void reservation(const char *number, const char *room, const char *closed) {
         run(QStringLiteral(
                 "insert into KRYDK (F106_01, F106_02, F106_03, F106_04, F106_05, F106_06, F106_07, "
@@ -57,12 +36,6 @@ protected:
              {QStringLiteral("c"), QString::fromUtf8(closed)}});
     }
 
-    QVariant scalarOf(const QString &sql, const QVariantMap &params = {}) {
-        QSqlQuery q = db.run(sql, params);
-        QVariant v = q.next() ? q.value(0) : QVariant();
-        q.finish();
-        return v;
-    }
     QString status(const char *room) {
         return scalarOf(QStringLiteral("select F103_04 from FJK where F103_01=:r"),
                         {{QStringLiteral("r"), QString::fromLatin1(room)}})
@@ -94,8 +67,6 @@ protected:
         c.checkedInAt = QDateTime(QDate(2026, 3, 2), QTime(14, 5, 7));
         return c;
     }
-
-    std::unique_ptr<TFDM> dm;
 };
 
 TEST_P(ReservationTakeUpTest, FindsOnlyTheSingleOpenReservationOfTheRoom) {

@@ -1,4 +1,5 @@
 #include "frontdesk/FrontDeskFixture.h"
+#include "support/WindowFixture.h"
 
 #include "data/RoomStatus.h"
 #include "frontdesk/DJroom.h"
@@ -16,30 +17,8 @@ using lumvard::frontdesk::TFDJroom;
 
 namespace {
 
-class DJroomTest : public test::FrontDeskFixture {
+class DJroomTest : public test::WindowFixture<test::FrontDeskFixture, TFDJroom> {
 protected:
-    void SetUp() override {
-        test::FrontDeskFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        clock = std::make_unique<ScopedClock>(QDateTime(QDate(2024, 5, 1), QTime(10, 20, 30)));
-    }
-    void TearDown() override {
-        w.reset();
-        clock.reset();
-        test::FrontDeskFixture::TearDown();
-    }
-
-    void openWindow() {
-        w = std::make_unique<TFDJroom>();
-        ASSERT_TRUE(test::showActive(w.get()));
-    }
-    void pick(const QString &room) { ASSERT_TRUE(pickRoom(w->FJGrid, w->Q103, room)) << room.toStdString(); }
-    // Leaves a field the way the operator does: the focus moves on.
-    void leave(QWidget *from, QWidget *to) {
-        from->setFocus();
-        to->setFocus();
-        settle();
-    }
     void price(const QString &rate, const QString &deposit) {
         w->DB10405->setText(rate);
         leave(w->DB10405, w->DB10407);
@@ -57,9 +36,6 @@ protected:
         m.expectInfo(QStringLiteral("入住登记成功!"));
         w->BDJ->click();
     }
-
-    std::unique_ptr<ScopedClock> clock;
-    std::unique_ptr<TFDJroom> w;
 };
 
 TEST_P(DJroomTest, ListsVacantRoomsByCategoryAndPicksARoom) {

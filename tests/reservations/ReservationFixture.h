@@ -6,8 +6,7 @@
 #include "foundation/Clock.h"
 #include "platform/Command.h"
 #include "platform/QueryModel.h"
-#include "support/DataModuleFixture.h"
-#include "support/Engines.h"
+#include "support/DataModuleTest.h"
 #include "support/ScriptedMessages.h"
 #include "support/ShowWindow.h"
 
@@ -26,17 +25,16 @@ struct RoomRow {
     double price;
 };
 
-class ReservationFixture : public EngineTest {
+class ReservationFixture : public DataModuleTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        DataModuleTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         resetAppContext();
         AppContext().OperatorCode = QStringLiteral("1001");
         AppContext().OrgName = QStringLiteral("一号宾馆");
-        dm = std::make_unique<TFDM>();
-        ASSERT_TRUE(OpenWithTables(*dm, *scratch, engine(),
-                                   {QStringLiteral("LBK"), QStringLiteral("FJK"), QStringLiteral("KRYDK")}));
+        openWith({QStringLiteral("LBK"), QStringLiteral("FJK"), QStringLiteral("KRYDK")});
+        if (HasFatalFailure()) return;
         int code = 1;
         for (const char *category : {"标准间", "套房"})
             workstation2(QStringLiteral("insert into LBK (F102_01, F102_02) values (:c, :n)"),
@@ -52,14 +50,8 @@ protected:
     }
 
     void TearDown() override {
-        if (dm) {
-            dm->QADO.close();
-            dm->QADOT.close();
-            dm->DBConn.close();
-        }
-        dm.reset();
+        DataModuleTest::TearDown();
         resetAppContext();
-        EngineTest::TearDown();
     }
 
     void addRoom(const RoomRow &r) {
@@ -74,21 +66,12 @@ protected:
     }
 
     // A statement from the other workstation.
-    int workstation2(const QString &sql, const QVariantMap &params = {}) {
-        return platform::Command::run(db, sql, params);
-    }
+    int workstation2(const QString &sql, const QVariantMap &params = {}) { return run(sql, params); }
 
     QString roomStatus(const QString &room) {
         return scalarOf(QStringLiteral("select F103_04 from FJK where F103_01=:r"),
                         {{QStringLiteral("r"), room}})
             .toString();
-    }
-
-    QVariant scalarOf(const QString &sql, const QVariantMap &params) {
-        QSqlQuery q = db.run(sql, params);
-        QVariant v = q.next() ? q.value(0) : QVariant();
-        q.finish();
-        return v;
     }
 
     int reservationCount() { return scalarOf(QStringLiteral("select count(*) from KRYDK"), {}).toInt(); }
@@ -118,8 +101,6 @@ protected:
         QApplication::processEvents();
         QApplication::processEvents();
     }
-
-    std::unique_ptr<TFDM> dm;
 };
 
 [[nodiscard]] inline bool showActive(QWidget *w) {

@@ -1,4 +1,5 @@
 #include "reservations/ReservationFixture.h"
+#include "support/WindowFixture.h"
 
 #include "data/RoomStatus.h"
 #include "platform/gui/BandedReport.h"
@@ -16,26 +17,8 @@ using lumvard::reservations::TFYDroom;
 
 namespace {
 
-class YDroomTest : public test::ReservationFixture {
+class YDroomTest : public test::WindowFixture<test::ReservationFixture, TFYDroom> {
 protected:
-    void SetUp() override {
-        test::ReservationFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        clock = std::make_unique<ScopedClock>(QDateTime(QDate(2024, 5, 1), QTime(10, 20, 30)));
-    }
-    void TearDown() override {
-        w.reset();
-        clock.reset();
-        test::ReservationFixture::TearDown();
-    }
-
-    void openWindow() {
-        w = std::make_unique<TFYDroom>();
-        ASSERT_TRUE(test::showActive(w.get()));
-    }
-
-    void pick(const QString &room) { ASSERT_TRUE(pickRoom(w->FJGrid, w->Q103, room)) << room.toStdString(); }
-
     // Leaves the discount rate the way the operator does: the focus moves on.
     void leaveRate() {
         w->DB10616->setFocus();
@@ -66,9 +49,6 @@ protected:
         return scalarOf(QStringLiteral("select %1 from KRYDK where F106_01=:n").arg(col),
                         {{QStringLiteral("n"), number}});
     }
-
-    std::unique_ptr<ScopedClock> clock;
-    std::unique_ptr<TFYDroom> w;
 };
 
 TEST_P(YDroomTest, ShowingListsVacantRoomsByCategory) {

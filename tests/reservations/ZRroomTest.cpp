@@ -1,4 +1,5 @@
 #include "frontdesk/FrontDeskFixture.h"
+#include "support/WindowFixture.h"
 
 #include "data/RoomStatus.h"
 #include "platform/gui/BandedReport.h"
@@ -14,12 +15,12 @@ using lumvard::reservations::TFZRroom;
 
 namespace {
 
-class ZRroomTest : public test::FrontDeskFixture {
+class ZRroomTest : public test::WindowFixture<test::FrontDeskFixture, TFZRroom> {
 protected:
+    ZRroomTest() { startAt = QDateTime(QDate(2024, 5, 2), QTime(14, 5, 7)); }
     void SetUp() override {
-        test::FrontDeskFixture::SetUp();
+        WindowFixture::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        clock = std::make_unique<ScopedClock>(QDateTime(QDate(2024, 5, 2), QTime(14, 5, 7)));
         addRoom({"0401", "套房", "四楼", "预定房", 200});
         // 0101 (标准间, 180) and 0401 (套房, 200) are reserved; 0101 also has an old, closed reservation.
         reservation("00000001", "0101", 100, "是");
@@ -27,12 +28,6 @@ protected:
         reservation("00000003", "0401", 0, "否");
         workstation2(QStringLiteral("update FJK set F103_04='预定房' where F103_01='0101'"));
     }
-    void TearDown() override {
-        w.reset();
-        clock.reset();
-        test::FrontDeskFixture::TearDown();
-    }
-
     void reservation(const char *number, const char *room, double deposit, const char *closed) {
         workstation2(
             QStringLiteral("insert into KRYDK (F106_01, F106_02, F106_03, F106_04, F106_05, F106_06, "
@@ -51,35 +46,12 @@ protected:
             .toString();
     }
 
-    void openWindow() {
-        w = std::make_unique<TFZRroom>();
-        ASSERT_TRUE(test::showActive(w.get()));
-    }
-    void pick(const QString &room) {
-        const int column = w->Q103.fieldIndex(QStringLiteral("F103_01"));
-        for (int r = 0; r < w->Q103.recordCount(); ++r)
-            if (w->Q103.displayText(r, column) == room) {
-                const QModelIndex index = w->FJGrid->model()->index(w->FJGrid->gridRowOfRecord(r), 0);
-                w->FJGrid->setCurrentIndex(index);
-                emit w->FJGrid->doubleClicked(index);
-                return;
-            }
-        FAIL() << "room not listed: " << room.toStdString();
-    }
-    void leave(QWidget *from, QWidget *to) {
-        from->setFocus();
-        to->setFocus();
-        settle();
-    }
     void price(const QString &rate, const QString &deposit) {
         w->DB10405->setText(rate);
         leave(w->DB10405, w->DB10407);
         w->DB10407->setText(deposit);
         leave(w->DB10407, w->DB10413);
     }
-
-    std::unique_ptr<ScopedClock> clock;
-    std::unique_ptr<TFZRroom> w;
 };
 
 TEST_P(ZRroomTest, ListsReservedRoomsByCategory) {
