@@ -11,9 +11,6 @@ using platform::ReportFont;
 using platform::ReportItem;
 
 namespace {
-QString money(const QVariant &value, const QString &) {
-    return formatMoney(value.toDouble());
-}
 QString days(const QVariant &value, const QString &) {
     return QString::asprintf("%6.2f", value.toDouble()).trimmed() + QStringLiteral("天");
 }
@@ -67,7 +64,7 @@ TJZRep::TJZRep(platform::Query &settlement, platform::Query &checkIn, const QStr
         // F105_07 prints twice; the second is the amount settled.
         ReportItem &item = addField(ReportBand::Detail, i.x + labelWidth, lines[i.line], i.dataset, f)
                                .named(n++ == 10 ? QStringLiteral("JZJE") : f);
-        if (i.format == Money) item.printedBy(money);
+        if (i.format == Money) item.printedBy(ReceiptMoney);
         if (i.format == Days) item.printedBy(days);
     }
     addRule(ReportBand::Detail, 0, 32, 190);

@@ -1,6 +1,7 @@
 #include "frontdesk/ReceiptParts.h"
 
 #include "data/AppContext.h"
+#include "foundation/TextFormats.h"
 
 namespace lumvard::frontdesk {
 
@@ -45,6 +46,10 @@ void AddReceiptHeading(platform::BandedReport &r, const ReceiptFrame &f, const Q
                 .withFont(f.titleFont));
     r.addLabel(ReportBand::Title, f.numberLabelX, f.numberY, QStringLiteral("发票编号:"));
     r.addField(ReportBand::Title, f.numberFieldX, f.numberY, dataset, numberField).named(numberField);
+}
+
+QString ReceiptMoney(const QVariant &value, const QString &) {
+    return formatMoney(value.toDouble());
 }
 
 ReportItem &AddReceiptSignatures(platform::BandedReport &r, const ReceiptFrame &f) {

@@ -30,6 +30,9 @@ void SetUpReceipt(platform::BandedReport &r, double titleMm, double detailMm, do
 void AddReceiptHeading(platform::BandedReport &r, const ReceiptFrame &f, const QString &title,
                        platform::Query *dataset, const QString &numberField);
 
+// Prints an amount of a receipt as money.
+QString ReceiptMoney(const QVariant &value, const QString &design);
+
 // The signature row and the print date ("PrintDate") and time ("PrintTime"); returns the time.
 platform::ReportItem &AddReceiptSignatures(platform::BandedReport &r, const ReceiptFrame &f);
 

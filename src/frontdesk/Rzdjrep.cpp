@@ -10,12 +10,6 @@ using platform::ReportBand;
 using platform::ReportFont;
 using platform::ReportItem;
 
-namespace {
-QString money(const QVariant &value, const QString &) {
-    return formatMoney(value.toDouble());
-}
-} // namespace
-
 TYJRep::TYJRep(platform::Query &row, double depositBase)
     : BandedReport(QStringLiteral("收款押金凭证"))
     , m_depositBase(depositBase) {
@@ -49,7 +43,7 @@ TYJRep::TYJRep(platform::Query &row, double depositBase)
             const QString f = QString::fromLatin1(i.field);
             ReportItem &item =
                 addField(ReportBand::Detail, i.x + labelWidth, lines[i.line], &row, f).named(f);
-            if (i.money) item.printedBy(money);
+            if (i.money) item.printedBy(ReceiptMoney);
         } else {
             const double base = m_depositBase;
             addField(ReportBand::Detail, i.x + labelWidth, lines[i.line], &row, QStringLiteral("F104_07"))

@@ -59,8 +59,7 @@ TYddjRep::TYddjRep(platform::Query &saved, platform::Query &entered)
         } else {
             addField(ReportBand::Detail, valueX[p.column], p.row, &entered, QStringLiteral("F106_08"))
                 .named(QStringLiteral("DJ"))
-                .printedBy(
-                    [](const QVariant &value, const QString &) { return formatMoney(value.toDouble()); });
+                .printedBy(frontdesk::ReceiptMoney);
         }
     }
     addRule(ReportBand::Detail, 1.3, 24.2, 186);
