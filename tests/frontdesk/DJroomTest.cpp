@@ -99,19 +99,11 @@ TEST_P(DJroomTest, RateAndDepositAreComputedWhenLeft) {
 
 TEST_P(DJroomTest, ChecksRunInOrder) {
     openWindow();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("实际价不能为零!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("实际价不能为零!"));
     pick(QStringLiteral("0301"));
     leave(w->DB10405, w->DB10407); // the deposit field is never left: no total
     fillGuest();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("总额不能为零!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("总额不能为零!"));
     EXPECT_EQ(QApplication::focusWidget(), w->DB10408);
     price(QStringLiteral("1"), QStringLiteral("200"));
     struct Case {
@@ -133,21 +125,13 @@ TEST_P(DJroomTest, ChecksRunInOrder) {
     }
     fillGuest();
     w->DB10410->setEditText(QString());
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("证件名称不能为空!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("证件名称不能为空!"));
     EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
 }
 
 TEST_P(DJroomTest, NoThenYesWritesOneRowAndTheReceiptPrintsIt) {
     openWindow();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先登记!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先登记!"));
     pick(QStringLiteral("0302"));
     price(QStringLiteral("0.85"), QString());
     fillGuest();
@@ -158,11 +142,7 @@ TEST_P(DJroomTest, NoThenYesWritesOneRowAndTheReceiptPrintsIt) {
     }
     EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
     EXPECT_EQ(roomStatus(QStringLiteral("0302")), QStringLiteral("空房间"));
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先登记!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先登记!"));
     registerYes();
     EXPECT_EQ(rows(QStringLiteral("RZK")), 1);
     const QString n = QStringLiteral("00000001");

@@ -137,11 +137,7 @@ TEST_P(YDroomTest, SavingWhileTheRateStillHasTheFocusAsksForTheActualPriceFirst)
     pick(QStringLiteral("0101"));
     w->DB10616->setText(QStringLiteral("0.85"));
     fillGuest();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("实际价不能为零!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("实际价不能为零!"));
     EXPECT_EQ(reservationCount(), 0);
     leaveRate();
     EXPECT_EQ(w->DB10617->text(), QStringLiteral("153"));
@@ -281,17 +277,9 @@ TEST_P(YDroomTest, AGroupOfThreeRoomsCarriesTheDepositOnTheFirstOnly) {
 
 TEST_P(YDroomTest, TheReceiptPrintsTheSavedReservationOnly) {
     openWindow();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先预定!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先预定!"));
     pick(QStringLiteral("0201"));
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先预定!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先预定!"));
     leaveRate();
     w->DB10608->setText(QStringLiteral("200"));
     fillGuest();
@@ -382,11 +370,7 @@ TEST_P(YDroomTest, ARoomTakenAtAnotherWorkstationIsNotReservedTwice) {
     EXPECT_EQ(roomStatus(QStringLiteral("0101")), QStringLiteral("入住房"));
     EXPECT_FALSE(w->saved());
     EXPECT_TRUE(w->BDJ->isEnabled());
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先预定!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先预定!"));
 }
 
 TEST_P(YDroomTest, ANumberTakenAtAnotherWorkstationMovesToTheNextFreeOne) {

@@ -127,11 +127,7 @@ TEST_P(ZRroomTest, RateAndDepositRules) {
 
 TEST_P(ZRroomTest, TakingUpWritesTheCheckInClosesTheReservationAndOccupiesTheRoom) {
     openWindow();
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("操作无效,请先登记!"));
-        w->BRZD->click();
-    }
+    clickExpectingInfo(w->BRZD, QStringLiteral("操作无效,请先登记!"));
     pick(QStringLiteral("0401"));
     price(QStringLiteral("0.9"), QStringLiteral("500"));
     w->DB10412->setText(QStringLiteral("上海市浦东新区"));
@@ -236,19 +232,11 @@ TEST_P(ZRroomTest, PickingARoomWithoutOpenReservationOrRegisteringBeforeAPickDoe
     EXPECT_EQ(w->DB10402->text(), QStringLiteral("0401")); // the fields keep what they showed
     EXPECT_EQ(w->DB10601->text(), QStringLiteral("00000003"));
     // and the previous pick can no longer be registered from them.
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("实际价不能为零!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("实际价不能为零!"));
     // Nothing is prepared, so leaving the rate computes nothing and the registration stays refused.
     price(QStringLiteral("1"), QStringLiteral("100"));
     EXPECT_TRUE(w->DB10406->text().isEmpty());
-    {
-        test::ScriptedMessages m;
-        m.expectInfo(QStringLiteral("实际价不能为零!"));
-        w->BDJ->click();
-    }
+    clickExpectingInfo(w->BDJ, QStringLiteral("实际价不能为零!"));
     EXPECT_EQ(rows(QStringLiteral("RZK")), 0);
     EXPECT_EQ(closedFlag("00000003"), QStringLiteral("否"));
 }

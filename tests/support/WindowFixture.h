@@ -2,8 +2,10 @@
 // A window test on top of a database fixture: the clock stands at `startAt`, `w` is the window under
 // test (opened shown and active), and rooms are picked and fields left the way the operator does.
 #include "foundation/Clock.h"
+#include "support/ScriptedMessages.h"
 #include "support/ShowWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
 #include <QWidget>
@@ -40,6 +42,12 @@ protected:
                 return;
             }
         FAIL() << "room not listed: " << room.toStdString();
+    }
+    // Clicks the button; the window must answer with exactly this information.
+    static void clickExpectingInfo(QAbstractButton *button, const QString &info) {
+        ScriptedMessages m;
+        m.expectInfo(info);
+        button->click();
     }
     // Leaves a field the way the operator does: the focus moves on.
     static void leave(QWidget *from, QWidget *to) {
