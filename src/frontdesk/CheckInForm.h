@@ -67,7 +67,7 @@ protected:
         QString objectName;
         QString title;
         QString roomsTitle;
-        RoomListSpec rooms;
+        RoomList rooms;
         QString firstFilterItem;
         bool guestEditable; // the guest's name and document number are typed here
     };
@@ -99,7 +99,7 @@ protected:
     bool m_registered = false;
 
 private:
-    RoomListSpec m_rooms;
+    RoomList m_rooms;
     QString m_firstFilterItem;
     QFormLayout *m_form = nullptr;
     EntryKeys *m_keys = nullptr;

@@ -21,27 +21,27 @@ QList<platform::GridColumn> roomColumns() {
             {QStringLiteral("F103_02"), QStringLiteral("类别"), 0}};
 }
 
-RoomListSpec roomsOfStatus(const QString &status) {
-    RoomListSpec spec;
-    spec.select = QStringLiteral("Select * from FJK Where F103_04=:status");
-    spec.params = {{QStringLiteral("status"), status}};
-    spec.categoryColumn = QStringLiteral("F103_02");
-    spec.firstItem = kAllCategories;
-    spec.columns = roomColumns();
-    spec.keyField = QStringLiteral("F103_01");
-    return spec;
+RoomList roomsOfStatus(const QString &status) {
+    RoomList list;
+    list.select = QStringLiteral("Select * from FJK Where F103_04=:status");
+    list.params = {{QStringLiteral("status"), status}};
+    list.categoryColumn = QStringLiteral("F103_02");
+    list.firstItem = kAllCategories;
+    list.columns = roomColumns();
+    list.keyField = QStringLiteral("F103_01");
+    return list;
 }
 
 } // namespace
 
-RoomListSpec VacantRoomList() {
+RoomList VacantRoomList() {
     return roomsOfStatus(RoomStatusWord::Vacant);
 }
 
-RoomListSpec ReservedRoomList(bool ordered) {
-    RoomListSpec spec = roomsOfStatus(RoomStatusWord::Reserved);
-    if (ordered) spec.orderBy = QStringLiteral("F103_01");
-    return spec;
+RoomList ReservedRoomList(bool ordered) {
+    RoomList list = roomsOfStatus(RoomStatusWord::Reserved);
+    if (ordered) list.orderBy = QStringLiteral("F103_01");
+    return list;
 }
 
 void FillCategoryFilter(QComboBox *filter, platform::Query &categories) {
@@ -65,31 +65,31 @@ void ReloadCategoryFilter(QComboBox *filter, platform::Query &categories, const 
     filter->setItemText(0, firstItem);
 }
 
-bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomListSpec &spec) {
-    QString sql = spec.select;
-    QVariantMap params = spec.params;
+bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomList &list) {
+    QString sql = list.select;
+    QVariantMap params = list.params;
     if (filter->currentIndex() > 0) {
-        sql += QStringLiteral(" and %1=:category").arg(spec.categoryColumn);
+        sql += QStringLiteral(" and %1=:category").arg(list.categoryColumn);
         params.insert(QStringLiteral("category"), filter->currentText());
     }
-    if (!spec.orderBy.isEmpty()) sql += QStringLiteral(" order by ") + spec.orderBy;
+    if (!list.orderBy.isEmpty()) sql += QStringLiteral(" order by ") + list.orderBy;
     return FDM().OpenSql(rows, sql, params);
 }
 
-void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomListSpec &spec) {
-    grid->setColumns(spec.columns);
-    grid->setKeyField(spec.keyField);
+void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomList &list) {
+    grid->setColumns(list.columns);
+    grid->setKeyField(list.keyField);
     grid->setQuery(&rows);
     grid->setToolTip(QStringLiteral("双击选择..."));
 }
 
-QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomListSpec &spec,
+QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomList &list,
                           QComboBox *&filter, platform::DataGrid *&grid) {
     auto *box = Named(new QGroupBox(title), QStringLiteral("TeGroupBox1"));
     auto *layout = new QVBoxLayout(box);
     filter = AddCategoryFilter(layout);
     grid = Named(new platform::DataGrid, QStringLiteral("FJGrid"));
-    ShowRoomList(grid, rows, spec);
+    ShowRoomList(grid, rows, list);
     layout->addWidget(grid);
     return box;
 }

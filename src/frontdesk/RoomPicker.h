@@ -1,6 +1,6 @@
 #pragma once
 // The pick-a-room list with its category filter, as the check-in, reservation, take-up, cancel and
-// deposit windows show it. Each window describes its list in a RoomListSpec (statement, status bound,
+// deposit windows show it. Each window describes its list in a RoomList (statement, status bound,
 // category column, order, first filter item, columns); the filter's first item lists every category,
 // the others narrow the list to one. Categories are bound, never spliced into the statement.
 #include "platform/gui/DataGrid.h"
@@ -20,7 +20,7 @@ namespace lumvard::frontdesk {
 
 inline const QString kAllCategories = QStringLiteral("所有可供");
 
-struct RoomListSpec {
+struct RoomList {
     QString select;         // the statement without the category condition, ending in its Where
     QVariantMap params;     // bound with it
     QString categoryColumn; // compared with the chosen category
@@ -31,9 +31,9 @@ struct RoomListSpec {
 };
 
 // The rooms reading "空房间" (check-in, reservation).
-RoomListSpec VacantRoomList();
+RoomList VacantRoomList();
 // The rooms reading "预定房"; `ordered` lists them by room number.
-RoomListSpec ReservedRoomList(bool ordered);
+RoomList ReservedRoomList(bool ordered);
 
 // Refills the filter from the open categories (F102_02 in query order, trimmed) and selects
 // "所有可供"; the filter's signals stay blocked meanwhile.
@@ -44,14 +44,14 @@ void ReloadCategoryFilter(QComboBox *filter, platform::Query &categories, const 
 
 // Opens the list's rows of the filter's current category (every category for the first item).
 // False when the statement fails (the data module keeps the reason).
-bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomListSpec &spec);
+bool OpenRoomList(platform::Query &rows, const QComboBox *filter, const RoomList &list);
 
 // Shows the rows in the grid with the list's columns and key; read-only, hint "双击选择...".
-void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomListSpec &spec);
+void ShowRoomList(platform::DataGrid *grid, platform::Query &rows, const RoomList &list);
 
 // The list's group box (TeGroupBox1, titled `title`): the category filter LBCombox above the grid
 // FJGrid showing the rows. The filter and the grid are left in `filter` and `grid`.
-QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomListSpec &spec,
+QGroupBox *AddRoomListBox(const QString &title, platform::Query &rows, const RoomList &list,
                           QComboBox *&filter, platform::DataGrid *&grid);
 
 } // namespace lumvard::frontdesk

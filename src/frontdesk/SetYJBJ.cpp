@@ -26,18 +26,18 @@ namespace {
 const QString kOpen = QStringLiteral("否");
 
 // The open check-ins, by check-in number.
-RoomListSpec openCheckIns() {
-    RoomListSpec spec;
-    spec.select = QStringLiteral("Select * from RZK where F104_16=:open");
-    spec.params = {{QStringLiteral("open"), kOpen}};
-    spec.categoryColumn = QStringLiteral("F104_03");
-    spec.orderBy = QStringLiteral("F104_01");
-    spec.firstItem = QStringLiteral("所有入住房");
-    spec.columns = {{QStringLiteral("F104_02"), QStringLiteral("房间号"), 0},
+RoomList openCheckIns() {
+    RoomList list;
+    list.select = QStringLiteral("Select * from RZK where F104_16=:open");
+    list.params = {{QStringLiteral("open"), kOpen}};
+    list.categoryColumn = QStringLiteral("F104_03");
+    list.orderBy = QStringLiteral("F104_01");
+    list.firstItem = QStringLiteral("所有入住房");
+    list.columns = {{QStringLiteral("F104_02"), QStringLiteral("房间号"), 0},
                     {QStringLiteral("F104_04"), QStringLiteral("单价"), 0},
                     {QStringLiteral("F104_03"), QStringLiteral("类别"), 0}};
-    spec.keyField = QStringLiteral("F104_01");
-    return spec;
+    list.keyField = QStringLiteral("F104_01");
+    return list;
 }
 
 } // namespace
