@@ -9,6 +9,8 @@ struct ProgramEnded {
     int exitCode = 0;
 };
 
-[[noreturn]] inline void EndProgram(int exitCode = 0) { throw ProgramEnded{exitCode}; }
+[[noreturn]] inline void EndProgram(int exitCode = 0) {
+    throw ProgramEnded{exitCode};
+}
 
 } // namespace lumvard

@@ -4,8 +4,7 @@
 
 using namespace lumvard;
 
-TEST(Clock, ScopedClockFixesNowAndDropsMilliseconds)
-{
+TEST(Clock, ScopedClockFixesNowAndDropsMilliseconds) {
     const QDateTime fixed(QDate(2026, 12, 11), QTime(14, 0, 0, 250));
     {
         ScopedClock clock(fixed);

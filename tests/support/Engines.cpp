@@ -13,16 +13,14 @@ using platform::Connection;
 using platform::ConnectionSettings;
 using platform::Engine;
 
-std::string engineName(const ::testing::TestParamInfo<Engine> &info)
-{
+std::string engineName(const ::testing::TestParamInfo<Engine> &info) {
     return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
 }
 
-std::optional<ConnectionSettings> testServerSettings()
-{
-    const QStringList parts = qEnvironmentVariable("LUMVARD_TEST_PG").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.size() < 4)
-        return std::nullopt;
+std::optional<ConnectionSettings> testServerSettings() {
+    const QStringList parts =
+        qEnvironmentVariable("LUMVARD_TEST_PG").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() < 4) return std::nullopt;
     ConnectionSettings s;
     s.engine = Engine::PostgreSQL;
     s.host = parts[0];
@@ -33,15 +31,13 @@ std::optional<ConnectionSettings> testServerSettings()
     return s;
 }
 
-ScratchDatabase::ScratchDatabase(Engine engine)
-{
+ScratchDatabase::ScratchDatabase(Engine engine) {
     if (engine == Engine::SQLite) {
         m_settings.engine = Engine::SQLite;
         m_settings.filePath = m_dir.filePath(QStringLiteral("test.mdb"));
         QFile f(m_settings.filePath);
         m_ok = f.open(QIODevice::WriteOnly); // an empty file is an empty SQLite database
-        if (!m_ok)
-            m_error = f.errorString();
+        if (!m_ok) m_error = f.errorString();
         return;
     }
     const auto server = testServerSettings();
@@ -65,10 +61,8 @@ ScratchDatabase::ScratchDatabase(Engine engine)
     m_ok = true;
 }
 
-ScratchDatabase::~ScratchDatabase()
-{
-    if (m_dbName.isEmpty() || !m_ok)
-        return;
+ScratchDatabase::~ScratchDatabase() {
+    if (m_dbName.isEmpty() || !m_ok) return;
     const auto server = testServerSettings();
     Connection admin;
     if (server && admin.open(*server)) {
@@ -77,8 +71,7 @@ ScratchDatabase::~ScratchDatabase()
     }
 }
 
-void EngineTest::SetUp()
-{
+void EngineTest::SetUp() {
     if (isPostgres() && !testServerSettings()) {
         if (!qEnvironmentVariableIsEmpty("LUMVARD_REQUIRE_PG"))
             FAIL() << "PostgreSQL is required but LUMVARD_TEST_PG is not set";
@@ -89,27 +82,22 @@ void EngineTest::SetUp()
     ASSERT_TRUE(db.open(scratch->settings())) << db.lastError().toStdString();
 }
 
-void EngineTest::TearDown()
-{
+void EngineTest::TearDown() {
     db.close();
     scratch.reset();
 }
 
-void EngineTest::exec(const QString &sql)
-{
+void EngineTest::exec(const QString &sql) {
     QSqlQuery q(db.database());
     ASSERT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
 }
 
-void EngineTest::execScript(const QString &sql)
-{
+void EngineTest::execScript(const QString &sql) {
     for (const QString &s : sql.split(QStringLiteral(";\n"), Qt::SkipEmptyParts))
-        if (!s.trimmed().isEmpty())
-            exec(s);
+        if (!s.trimmed().isEmpty()) exec(s);
 }
 
-QVariant EngineTest::scalar(const QString &sql)
-{
+QVariant EngineTest::scalar(const QString &sql) {
     QSqlQuery q(db.database());
     if (!q.exec(sql)) {
         ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
