@@ -1,5 +1,7 @@
 #include "platform/QueryModel.h"
 
+#include "foundation/XDias.h"
+
 namespace lumvard::platform {
 
 QueryModel::QueryModel(Query *query, QObject *parent)
@@ -100,8 +102,9 @@ bool QueryModel::setData(const QModelIndex &index, const QVariant &value, int ro
         m_query->edit();
         m_query->field(field).setValue(value);
         return true;
-    } catch (const DbError &) {
-        // A value the column cannot hold: the view keeps the old one.
+    } catch (const DbError &e) {
+        // A value the column cannot hold: the view keeps the old one and the operator is told why.
+        ShowErrorBox(e.message());
         return false;
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/QueryModel.h"
 #include "support/Engines.h"
+#include "support/ScriptedMessages.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -81,7 +82,11 @@ TEST_P(QueryModelEngine, ShowsAChosenSubsetWithTitles) {
 
     model.setEditable(true);
     EXPECT_TRUE(model.setData(model.index(1, 0), QStringLiteral("150")));
-    EXPECT_FALSE(model.setData(model.index(1, 0), QStringLiteral("abc")));
+    {
+        lumvard::test::ScriptedMessages m;
+        m.expectErrorBox(QStringLiteral("abc"));
+        EXPECT_FALSE(model.setData(model.index(1, 0), QStringLiteral("abc")));
+    }
     q.post();
     EXPECT_DOUBLE_EQ(q.fieldByName(QStringLiteral("F103_05")).asFloat(), 150);
     EXPECT_EQ(q.recNo(), 2);
